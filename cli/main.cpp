@@ -1,0 +1,275 @@
+// quiddity: the information report of files, or their type, from the
+// command line.
+#include <dirent.h>
+#include <getopt.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/FileInspector.h"
+#include "core/ReadOnlyFile.h"
+#include "core/TextPanes.h"
+#include "core/Version.h"
+#include "recognizer/Recognizer.h"
+
+namespace {
+
+using namespace quiddity;
+
+constexpr int kExitOk = 0;
+constexpr int kExitNotInspected = 1;
+constexpr int kExitUsage = 2;
+// Folders deeper than this are not entered by --recursive: deeper trees are
+// almost always a link farm or a hostile image.
+constexpr int kMaxRecursionDepth = 64;
+
+enum class EFormat { Text, Ansi, Html };
+
+struct COptions {
+    bool typeOnly = false;
+    bool recursive = false;
+    EFormat format = EFormat::Text;
+    CReportSwitches switches;
+    std::vector<std::string> paths;
+};
+
+const char kUsage[] =
+    "Usage: quiddity [OPTION]... PATH...\n"
+    "Tell what files are from their contents, and write an information report.\n"
+    "\n"
+    "  -t, --type              one line per file: PATH: TYPE\n"
+    "  -r, --recursive         with --type, every file below a folder\n"
+    "  -f, --files-from=LIST   read the paths from LIST, one per line (- for standard input)\n"
+    "      --format=FORMAT     text, ansi or html (ansi on a terminal, text otherwise)\n"
+    "      --no-file-info      leave out the file-system information\n"
+    "      --no-estimated      leave out the estimated type\n"
+    "      --no-exe            leave out the executable-type lines\n"
+    "      --no-checksum       leave out the checksum\n"
+    "      --no-special        leave out the format sections (compound documents, executables)\n"
+    "      --no-version        leave out the version information\n"
+    "  -h, --help              show this help and exit\n"
+    "  -V, --version           show the version and exit\n"
+    "\n"
+    "Exit status: 0 when every path was inspected, 1 when one could not be found or\n"
+    "opened, 2 for a usage error.\n";
+
+void UsageError(const char* message) {
+    std::fprintf(stderr, "quiddity: %s (try 'quiddity --help')\n", message);
+}
+
+bool ReadPathList(const char* list, std::vector<std::string>& paths) {
+    const bool standardInput = std::strcmp(list, "-") == 0;
+    std::FILE* in = standardInput ? stdin : std::fopen(list, "re");
+    if (in == nullptr) {
+        std::fprintf(stderr, "quiddity: %s: %s\n", list, std::strerror(errno));
+        return false;
+    }
+    char* line = nullptr;
+    std::size_t capacity = 0;
+    ssize_t length = 0;
+    while ((length = ::getline(&line, &capacity, in)) > 0) {
+        std::string path(line, static_cast<std::size_t>(length));
+        if (path.back() == '\n') path.pop_back();
+        if (!path.empty()) paths.push_back(std::move(path));
+    }
+    std::free(line);
+    if (!standardInput) std::fclose(in);
+    return true;
+}
+
+// Returns the exit status for a usage error, or -1 to go on.
+int ParseOptions(int argc, char** argv, COptions& options) {
+    enum { kFormat = 256, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion };
+    static const option kLong[] = {
+        {"type", no_argument, nullptr, 't'},
+        {"recursive", no_argument, nullptr, 'r'},
+        {"files-from", required_argument, nullptr, 'f'},
+        {"format", required_argument, nullptr, kFormat},
+        {"no-file-info", no_argument, nullptr, kNoFileInfo},
+        {"no-estimated", no_argument, nullptr, kNoEstimated},
+        {"no-exe", no_argument, nullptr, kNoExe},
+        {"no-checksum", no_argument, nullptr, kNoChecksum},
+        {"no-special", no_argument, nullptr, kNoSpecial},
+        {"no-version", no_argument, nullptr, kNoVersion},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0},
+    };
+    options.format = ::isatty(STDOUT_FILENO) ? EFormat::Ansi : EFormat::Text;
+    opterr = 0;
+    int c = 0;
+    while ((c = getopt_long(argc, argv, "+trf:hV", kLong, nullptr)) != -1) {
+        switch (c) {
+            case 't': options.typeOnly = true; break;
+            case 'r': options.recursive = true; break;
+            case 'f':
+                if (!ReadPathList(optarg, options.paths)) return kExitUsage;
+                break;
+            case kFormat:
+                if (std::strcmp(optarg, "text") == 0) options.format = EFormat::Text;
+                else if (std::strcmp(optarg, "ansi") == 0) options.format = EFormat::Ansi;
+                else if (std::strcmp(optarg, "html") == 0) options.format = EFormat::Html;
+                else { UsageError("--format must be text, ansi or html"); return kExitUsage; }
+                break;
+            case kNoFileInfo: options.switches.ShowFileInfo = false; break;
+            case kNoEstimated: options.switches.ShowEstimated = false; break;
+            case kNoExe: options.switches.ShowExe = false; break;
+            case kNoChecksum: options.switches.ShowChecksum = false; break;
+            case kNoSpecial: options.switches.ShowSpecial = false; break;
+            case kNoVersion: options.switches.ShowVersionInfo = false; break;
+            case 'h': std::fputs(kUsage, stdout); return kExitOk;
+            case 'V': std::printf("quiddity %s\n", kQuiddityVersion); return kExitOk;
+            default: {
+                const std::string message = "unknown or incomplete option '" + std::string(argv[optind - 1]) + "'";
+                UsageError(message.c_str());
+                return kExitUsage;
+            }
+        }
+    }
+    for (int i = optind; i < argc; ++i) options.paths.emplace_back(argv[i]);
+    if (options.paths.empty()) {
+        UsageError("no file given");
+        return kExitUsage;
+    }
+    return -1;
+}
+
+void ReportMissing(const std::string& path, int error) {
+    std::fprintf(stderr, "quiddity: %s: %s\n", ToUtf8(path).c_str(), std::strerror(error));
+}
+
+class CTypeLister {
+public:
+    explicit CTypeLister(bool recursive) : m_recursive(recursive) {}
+
+    // Returns false when the path could not be found or opened.
+    bool List(const std::string& path, int depth = 0) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            const int error = errno;
+            Print(path, "(couldn't open the file)");
+            ReportMissing(path, error);
+            return false;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            if (!m_recursive) {
+                Print(path, "Folder");
+                return true;
+            }
+            return ListFolder(path, depth);
+        }
+        int error = 0;
+        if (!EstimateFileType(path, m_type, &error) && S_ISREG(st.st_mode)) {
+            Print(path, m_type);
+            ReportMissing(path, error);
+            return false;
+        }
+        Print(path, m_type);
+        return true;
+    }
+
+private:
+    bool ListFolder(const std::string& path, int depth) {
+        if (depth >= kMaxRecursionDepth) return true;
+        DIR* dir = ::opendir(path.c_str());
+        if (dir == nullptr) {
+            ReportMissing(path, errno);
+            return false;
+        }
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        }
+        ::closedir(dir);
+        std::sort(names.begin(), names.end());
+        const std::string prefix = path.back() == '/' ? path : path + "/";
+        bool ok = true;
+        for (const std::string& name : names) {
+            const std::string child = prefix + name;
+            struct stat st {};
+            // Links to folders are listed, not followed: no cycles.
+            if (::lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ok = ListFolder(child, depth + 1) && ok;
+            else ok = List(child, depth + 1) && ok;
+        }
+        return ok;
+    }
+
+    void Print(const std::string& path, const std::string& type) {
+        m_line = ToUtf8(path);
+        m_line += ": ";
+        m_line += ToUtf8(type);
+        m_line += '\n';
+        std::fwrite(m_line.data(), 1, m_line.size(), stdout);
+    }
+
+    bool m_recursive;
+    std::string m_type;
+    std::string m_line;
+};
+
+std::unique_ptr<CTextPaneBase> MakePane(EFormat format) {
+    switch (format) {
+        case EFormat::Ansi: return std::make_unique<CAnsiPane>();
+        case EFormat::Html: return std::make_unique<CHtmlPane>();
+        case EFormat::Text: break;
+    }
+    return std::make_unique<CPlainTextPane>();
+}
+
+int WriteReports(const COptions& options) {
+    const std::unique_ptr<CTextPaneBase> pane = MakePane(options.format);
+    bool allInspected = true;
+    for (const std::string& path : options.paths) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) {
+            ReportMissing(path, errno);
+            allInspected = false;
+            continue;
+        }
+        std::string folder;
+        std::string name;
+        SplitInspectedPath(path, folder, name);
+        CFileInspector inspector(name, folder, *pane, InitTextStyles(), options.switches);
+        inspector.BuildInfoReport();
+        if (!inspector.Opened() && S_ISREG(st.st_mode)) {
+            CReadOnlyFile file;
+            file.Open(path);
+            ReportMissing(path, file.Error());
+            allInspected = false;
+        }
+        if (options.format != EFormat::Html) {
+            std::fwrite(pane->Text().data(), 1, pane->Text().size(), stdout);
+            pane->Clear();
+        }
+    }
+    if (options.format == EFormat::Html) {
+        const std::string page = static_cast<CHtmlPane&>(*pane).Page("Quiddity report");
+        std::fwrite(page.data(), 1, page.size(), stdout);
+    }
+    return allInspected ? kExitOk : kExitNotInspected;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    COptions options;
+    const int status = ParseOptions(argc, argv, options);
+    if (status >= 0) return status;
+    if (!options.typeOnly) return WriteReports(options);
+
+    // Batch mode: a large buffer, since nothing else competes for stdout.
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    CTypeLister lister(options.recursive);
+    bool allInspected = true;
+    for (const std::string& path : options.paths) allInspected = lister.List(path) && allInspected;
+    return allInspected ? kExitOk : kExitNotInspected;
+}

@@ -1,0 +1,76 @@
+#include <array>
+#include <cstddef>
+
+#include "core/ReportPane.h"
+
+namespace quiddity {
+
+namespace {
+
+constexpr std::size_t kRunLength = 20;  // the longest run handed to the pane in one insertion
+
+enum class ETagEffect { Style, Less, Greater };
+
+struct CTag {
+    std::string_view name;
+    ETagEffect effect;
+    EStyle style;
+};
+
+// In the order a tag is tested against them.
+constexpr std::array<CTag, 8> kTags{{
+    {"pre", ETagEffect::Style, EStyle::Fixed},
+    {"cond", ETagEffect::Style, EStyle::Normal},
+    {"h1", ETagEffect::Style, EStyle::Heading},
+    {"gray", ETagEffect::Style, EStyle::Gray},
+    {"fixgray", ETagEffect::Style, EStyle::FixedGray},
+    {"oem", ETagEffect::Style, EStyle::Oem},
+    {"lt", ETagEffect::Less, EStyle::Normal},
+    {"gt", ETagEffect::Greater, EStyle::Normal},
+}};
+
+bool BeginsWithAnyCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char a = text[i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (a != prefix[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view text) {
+    CTextStyle current = styles.m_cfNormal;
+    std::string run;
+    auto flush = [&] {
+        pane.AppendStyledText(run, current);
+        run.clear();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') continue;
+        if (run.size() >= kRunLength) flush();
+        if (c != '<') {
+            run.push_back(c);
+            continue;
+        }
+        flush();
+        const std::size_t close = text.find('>', i + 1);
+        const std::size_t end = close == std::string_view::npos ? text.size() : close;
+        const std::string_view tag = text.substr(i + 1, end - i - 1);
+        i = end;  // the loop steps over the '>'
+        for (const CTag& known : kTags) {
+            if (!BeginsWithAnyCase(tag, known.name)) continue;
+            switch (known.effect) {
+                case ETagEffect::Style: current = styles.ById(known.style); break;
+                case ETagEffect::Less: pane.AppendStyledText("<", current); break;
+                case ETagEffect::Greater: pane.AppendStyledText(">", current); break;
+            }
+        }
+    }
+    flush();
+}
+
+}  // namespace quiddity

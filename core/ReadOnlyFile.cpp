@@ -1,0 +1,71 @@
+#include "core/ReadOnlyFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quiddity {
+
+CReadOnlyFile::CReadOnlyFile(CReadOnlyFile&& other) noexcept
+    : m_fd(other.m_fd), m_error(other.m_error), m_size(other.m_size) {
+    other.m_fd = -1;
+}
+
+CReadOnlyFile& CReadOnlyFile::operator=(CReadOnlyFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = other.m_fd;
+        m_error = other.m_error;
+        m_size = other.m_size;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+CReadOnlyFile::~CReadOnlyFile() { Close(); }
+
+bool CReadOnlyFile::Open(const std::string& path) {
+    Close();
+    m_error = 0;
+    // Look before opening: opening a device can have effects of its own.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) != 0) { m_error = errno; return false; }
+    if (!S_ISREG(before.st_mode)) { m_error = EINVAL; return false; }
+
+    // O_NONBLOCK keeps a FIFO swapped in after the check from blocking the open.
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    int fd = ::open(path.c_str(), kFlags | O_NOATIME);
+    if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), kFlags);  // O_NOATIME needs ownership
+    if (fd < 0) { m_error = errno; return false; }
+
+    struct stat after {};
+    if (::fstat(fd, &after) != 0 || !S_ISREG(after.st_mode)) {
+        m_error = EINVAL;
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    m_size = static_cast<std::uint64_t>(after.st_size);
+    return true;
+}
+
+std::size_t CReadOnlyFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) const {
+    if (m_fd < 0) return 0;
+    std::size_t total = 0;
+    while (total < buffer.size()) {
+        const ssize_t got = ::pread(m_fd, buffer.data() + total, buffer.size() - total,
+                                    static_cast<off_t>(offset + total));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        total += static_cast<std::size_t>(got);
+    }
+    return total;
+}
+
+void CReadOnlyFile::Close() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+}  // namespace quiddity

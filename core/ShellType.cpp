@@ -1,0 +1,33 @@
+#include "core/ShellType.h"
+
+#include <gio/gio.h>
+
+namespace quiddity {
+
+std::string_view ShellTypeKey(std::string_view fileName) {
+    const std::size_t dot = fileName.rfind('.');
+    if (dot == std::string_view::npos || dot == 0) return {};
+    return fileName.substr(dot);
+}
+
+bool LookUpShellType(std::string_view keyText, std::string& out) {
+    out.clear();
+    if (keyText.size() < 2 || keyText.front() != '.') return false;
+    // Only the name is given, so the guess comes from the extension alone.
+    const std::string probeName = "x" + std::string(keyText);
+    gboolean uncertain = TRUE;
+    gchar* type = g_content_type_guess(probeName.c_str(), nullptr, 0, &uncertain);
+    if (type == nullptr) return false;
+    bool found = false;
+    if (!uncertain && !g_content_type_is_unknown(type)) {
+        if (gchar* description = g_content_type_get_description(type)) {
+            out = description;
+            found = !out.empty();
+            g_free(description);
+        }
+    }
+    g_free(type);
+    return found;
+}
+
+}  // namespace quiddity

@@ -1,0 +1,55 @@
+// Panes that write a report as text: plain (styles dropped), ANSI terminal
+// text, and a self-contained HTML page.  They collect into a string; the
+// caller decides where it goes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/ReportPane.h"
+
+namespace quiddity {
+
+// Shared by the text panes: UTF-8 conversion and the pane's rule that
+// "\r\n", "\n" and a lone "\r" are each one line break.
+class CTextPaneBase : public IReportPane {
+public:
+    void BeginReport() override {}
+    void EndReport() override {}
+    const std::string& Text() const { return m_out; }
+    void Clear() { m_out.clear(); m_afterCr = false; }
+
+protected:
+    // Appends text with its line ends made "\n"; `escape` rewrites each
+    // character for the medium (HTML).
+    void AppendLines(std::string_view text, bool escapeHtml);
+    std::string m_out;
+
+private:
+    bool m_afterCr = false;
+};
+
+class CPlainTextPane : public CTextPaneBase {
+public:
+    void AppendStyledText(std::string_view text, const CTextStyle& style) override;
+};
+
+class CAnsiPane : public CTextPaneBase {
+public:
+    void AppendStyledText(std::string_view text, const CTextStyle& style) override;
+    void EndReport() override;
+
+private:
+    bool m_styled = false;  // an attribute is switched on and must be reset
+};
+
+class CHtmlPane : public CTextPaneBase {
+public:
+    void BeginReport() override;
+    void AppendStyledText(std::string_view text, const CTextStyle& style) override;
+    void EndReport() override;
+    // The whole page: head, body with every report written so far.
+    std::string Page(std::string_view title) const;
+};
+
+}  // namespace quiddity

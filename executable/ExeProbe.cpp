@@ -1,0 +1,92 @@
+#include "executable/ExeProbe.h"
+
+#include <array>
+#include <cerrno>
+#include <span>
+#include <string_view>
+
+#include "core/ByteReader.h"
+#include "core/ReadOnlyFile.h"
+
+namespace quiddity {
+
+namespace {
+
+constexpr std::size_t kLfanewOffset = 0x3C;
+
+struct CKindSignature {
+    std::string_view letters;
+    EExeKind kind;
+};
+
+constexpr std::array<CKindSignature, 9> kKindSignatures{{
+    {"NE", kKindNe}, {"LE", kKindLe}, {"LX", kKindLx}, {"CE", kKindCe}, {"W3", kKindW3},
+    {"DL", kKindDl}, {"MP", kKindMp}, {"P2", kKindP2}, {"P3", kKindP3},
+}};
+
+// Offsets inside the NT headers (4-byte signature, 20-byte COFF header, then
+// the optional header; these fields sit at the same place in PE32 and PE32+).
+constexpr std::size_t kMajorSubsystemVersion = 24 + 48;
+constexpr std::size_t kMinorSubsystemVersion = 24 + 50;
+constexpr std::size_t kSubsystem = 24 + 68;
+constexpr std::uint16_t kSubsystemWindowsConsole = 3;
+// In the NE header: the Windows version the program expects, minor byte
+// first, major byte second.
+constexpr std::size_t kNeExpectedVersion = 0x3E;
+
+}  // namespace
+
+std::uint32_t ExeProbeResult::NewHeaderSignature() const {
+    return CByteReader(ntHeaders.data(), ntHeaders.size()).ReadLE32(0);
+}
+
+ExeProbeResult ExeTypeProbe(const std::string& path) {
+    ExeProbeResult result;
+    CReadOnlyFile file;
+    if (!file.Open(path)) {
+        result.error = static_cast<std::uint32_t>(file.Error());
+        return result;
+    }
+    if (file.ReadAt(0, result.mzHeader) < kMzHeaderBytes) return result;
+    const CByteReader mz(result.mzHeader.data(), result.mzHeader.size());
+    if (!mz.Matches(0, "MZ")) return result;
+    result.isMZ = true;
+    const std::uint32_t lfanew = mz.ReadLE32(kLfanewOffset);
+    if (lfanew == 0 || file.ReadAt(lfanew, std::span(result.ntHeaders.data(), 4)) < 4) return result;
+
+    const CByteReader signature(result.ntHeaders.data(), 4);
+    result.kind = kKindOther;
+    if (signature.Matches(0, std::string_view("PE\0\0", 4))) {
+        result.isPE = true;
+        result.kind = kKindNone;
+    } else {
+        for (const CKindSignature& known : kKindSignatures)
+            if (signature.Matches(0, known.letters)) result.kind = known.kind;
+    }
+
+    // A header that cannot be read in full stays as far as it was read.
+    if (result.isPE) file.ReadAt(lfanew, result.ntHeaders);
+    else if (result.kind == kKindNe) file.ReadAt(lfanew, result.neHeader);
+    else if (result.kind == kKindLe) file.ReadAt(lfanew, result.leHeader);
+    else if (result.kind == kKindLx) file.ReadAt(lfanew, result.lxHeader);
+    return result;
+}
+
+std::uint32_t QueryExeType(const std::string& path) {
+    const ExeProbeResult probe = ExeTypeProbe(path);
+    if (probe.isPE) {
+        const CByteReader nt(probe.ntHeaders.data(), probe.ntHeaders.size());
+        if (nt.ReadLE16(kSubsystem) == kSubsystemWindowsConsole) return kExeTypePe;
+        const std::uint32_t major = nt.Byte(kMajorSubsystemVersion);
+        const std::uint32_t minor = nt.Byte(kMinorSubsystemVersion);
+        return kExeTypePe | (major << 24) | (minor << 16);
+    }
+    if (probe.kind == kKindNe) {
+        const CByteReader ne(probe.neHeader.data(), probe.neHeader.size());
+        return kExeTypeNe | (std::uint32_t{ne.ReadLE16(kNeExpectedVersion)} << 16);
+    }
+    if (probe.isMZ && probe.kind <= kKindOther) return kExeTypeMz;
+    return 0;
+}
+
+}  // namespace quiddity

@@ -1,0 +1,53 @@
+// A small header probe: is the file an MZ executable, and what kind of new
+// header does it carry?  Used for the report's "Executable file" lines.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace quiddity {
+
+inline constexpr std::size_t kMzHeaderBytes = 64;
+inline constexpr std::size_t kNtHeadersBytes = 248;  // signature, COFF header, PE32 optional header
+inline constexpr std::size_t kNeHeaderBytes = 64;
+inline constexpr std::size_t kLeHeaderBytes = 196;
+inline constexpr std::size_t kLxHeaderBytes = 12;
+
+// Kind codes of the new-format header.
+enum EExeKind : std::int32_t {
+    kKindNone = 0,  // no signature read, or a PE file
+    kKindOther = 1,
+    kKindNe = 2, kKindLe = 3, kKindLx = 4, kKindCe = 5, kKindW3 = 6,
+    kKindDl = 7, kKindMp = 8, kKindP2 = 9, kKindP3 = 10,
+};
+
+struct ExeProbeResult {
+    std::uint32_t error = 0;  // errno of the step that failed, else 0
+    bool isMZ = false;
+    bool isPE = false;
+    std::int32_t kind = kKindNone;
+    std::array<std::uint8_t, kMzHeaderBytes> mzHeader{};
+    std::array<std::uint8_t, kNtHeadersBytes> ntHeaders{};  // starts with the signature for every kind
+    std::array<std::uint8_t, kNeHeaderBytes> neHeader{};
+    std::array<std::uint8_t, kLeHeaderBytes> leHeader{};
+    std::array<std::uint8_t, kLxHeaderBytes> lxHeader{};
+
+    // The 4-byte signature at the new-header offset, little-endian.
+    std::uint32_t NewHeaderSignature() const;
+};
+
+ExeProbeResult ExeTypeProbe(const std::string& path);
+
+// Low words of the executable-type value.
+inline constexpr std::uint32_t kExeTypeMz = 0x5A4D;
+inline constexpr std::uint32_t kExeTypePe = 0x4550;
+inline constexpr std::uint32_t kExeTypeNe = 0x454E;
+
+// The executable type as one 32-bit value, the way the Windows shell reports
+// it: the low word names the format ("MZ", "PE", "NE") and the high word
+// the Windows version the program expects (major in bits 24-31, minor in
+// 16-23), 0 for DOS and console programs.  0 when the file is none of these.
+std::uint32_t QueryExeType(const std::string& path);
+
+}  // namespace quiddity

@@ -1,0 +1,8 @@
+// OLE2 compound documents: storages, streams and property sets.
+#include "core/FileInspector.h"
+
+namespace quiddity {
+
+void CFileInspector::ReportCompoundDocument(const std::string&, std::string& out, int) { out.clear(); }
+
+}  // namespace quiddity

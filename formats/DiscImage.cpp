@@ -1,0 +1,11 @@
+// ISO 9660 and UDF disc images.
+#include "core/FileInspector.h"
+
+namespace quiddity {
+
+bool CFileInspector::DescribeDiscImage(const std::string&, std::string& out, int) {
+    out.clear();
+    return false;
+}
+
+}  // namespace quiddity

@@ -1,0 +1,91 @@
+#include "recognizer/Recognizer.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "core/ReadOnlyFile.h"
+#include "recognizer/Recognition.h"
+
+namespace quiddity {
+
+namespace {
+
+using RecognizerGroup = ETest (*)(CRecognition&);
+
+// The groups in the order they run; between two of them the found mark is
+// checked and a found result is delivered.
+constexpr std::array<RecognizerGroup, 8> kGroups{
+    RunScriptsAndArchives, RunLongSignatures, RunShortSignatures, RunHeaderDetails,
+    RunMagicTables,        RunRiffIff,        RunTwoByteSignatures, RunImagesAndStreams,
+};
+
+constexpr std::size_t kMzHeaderSize = 64;  // the prologue wants more than a bare DOS header
+
+void RunSizePrologue(CRecognition& r) {
+    if (r.n == 0) {
+        r.Append("(empty file)");
+    } else if (r.n <= 4) {
+        char text[32];
+        std::snprintf(text, sizeof text, "(%d byte file)", static_cast<int>(r.n));
+        r.Append(text);
+    } else if (r.At(0, "MZ") && r.n > kMzHeaderSize) {
+        r.Append("Executable file ");
+        const std::uint32_t e = r.u32le(60);
+        if (e < r.n - 1) {
+            // the new header's two signature letters, stopping at a zero byte
+            for (std::size_t k = e; k < std::size_t{e} + 2 && r.m_head[k] != 0; ++k)
+                r.m_result.push_back(static_cast<char>(r.m_head[k]));
+        }
+    }
+}
+
+void Recognize(CRecognition& r, std::string& out) {
+    RunSizePrologue(r);
+    for (const RecognizerGroup group : kGroups) {
+        if (group(r) == ETest::Ends) break;
+        if (r.m_found) break;
+    }
+    out = r.m_result;
+}
+
+}  // namespace
+
+ETest DeliverFallBack(CRecognition& r) {
+    const bool text = std::all_of(r.m_head.begin(), r.m_head.begin() + static_cast<std::ptrdiff_t>(r.n),
+                                  [](std::uint8_t b) { return b >= 3 && b <= 0x80; });
+    if (text) return r.Deliver("Text file");
+    if (r.m_head[0] == 'x') return r.Deliver("Possible UDIF disc image (dmg)");
+    return r.Deliver("Unknown");
+}
+
+void EstimateFileTypeOfBytes(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail,
+                             const std::string& path, std::string& out) {
+    CRecognition r;
+    r.n = std::min(head.size(), kHeadSize);
+    std::copy_n(head.begin(), r.n, r.m_head.begin());
+    r.tn = std::min(tail.size(), kTailSize);
+    std::copy_n(tail.begin(), r.tn, r.m_tail.begin());
+    r.m_path = path;
+    Recognize(r, out);
+}
+
+bool EstimateFileType(const std::string& path, std::string& out, int* openError) {
+    CReadOnlyFile file;
+    if (!file.Open(path)) {
+        if (openError) *openError = file.Error();
+        out = "(couldn't open the file)";
+        return false;
+    }
+    CRecognition r;
+    r.n = file.ReadAt(0, std::span(r.m_head.data(), kHeadSize));
+    // The tail is read only when the file is long enough to be positioned
+    // 256 bytes before its end.
+    if (file.Size() >= kTailSize) r.tn = file.ReadAt(file.Size() - kTailSize, std::span(r.m_tail.data(), kTailSize));
+    file.Close();
+    r.m_path = path;
+    Recognize(r, out);
+    return true;
+}
+
+}  // namespace quiddity

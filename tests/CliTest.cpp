@@ -1,0 +1,104 @@
+// The command-line program, run as users run it.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "TestSupport.h"
+
+using quiddity::test::CTempDir;
+using quiddity::test::Fixture;
+using quiddity::test::RunCommand;
+
+namespace {
+
+std::string Quiddity(const std::string& arguments, int* status) {
+    return RunCommand(std::string(QUIDDITY_PROGRAM) + " " + arguments + " 2>/dev/null", status);
+}
+
+}  // namespace
+
+TEST(Cli, TypeModeNamesEachFile) {
+    CTempDir dir;
+    dir.Write("empty", "");
+    dir.Write("three", "abc");
+    dir.Write("text", "plain ASCII text\n");
+    dir.Write("dmg", "x\x01\xDA\x9C\xFF rest");
+    int status = -1;
+    const std::string out =
+        Quiddity("-t " + dir.Path("empty") + " " + dir.Path("three") + " " + dir.Path("text") + " " + dir.Path("dmg"), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out, dir.Path("empty") + ": (empty file)\n" + dir.Path("three") + ": (3 byte file)\n" +
+                       dir.Path("text") + ": Text file\n" + dir.Path("dmg") + ": Possible UDIF disc image (dmg)\n");
+}
+
+TEST(Cli, RecursiveAndFilesFrom) {
+    CTempDir dir;
+    ::mkdir(dir.Path("sub").c_str(), 0700);
+    dir.Write("sub/b", "words\n");
+    dir.Write("a", "");
+    int status = -1;
+    EXPECT_EQ(Quiddity("-t -r " + dir.Path(""), &status), dir.Path("a") + ": (empty file)\n" + dir.Path("sub/b") + ": Text file\n");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Quiddity("-t " + dir.Path("sub"), &status), dir.Path("sub") + ": Folder\n");
+
+    dir.Write("list", dir.Path("a") + "\n" + dir.Path("sub/b") + "\n");
+    EXPECT_EQ(Quiddity("-t -f " + dir.Path("list"), &status), dir.Path("a") + ": (empty file)\n" + dir.Path("sub/b") + ": Text file\n");
+    EXPECT_EQ(RunCommand("printf '%s\\n' " + dir.Path("a") + " | " + QUIDDITY_PROGRAM + " -t -f -"), dir.Path("a") + ": (empty file)\n");
+}
+
+TEST(Cli, ExitStatuses) {
+    CTempDir dir;
+    dir.Write("here", "words\n");
+    int status = -1;
+    const std::string out = Quiddity("-t " + dir.Path("missing") + " " + dir.Path("here"), &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find(dir.Path("here") + ": Text file"), std::string::npos);  // the others are still named
+    Quiddity(dir.Path("missing"), &status);
+    EXPECT_EQ(status, 1);
+    Quiddity(dir.Path("here"), &status);
+    EXPECT_EQ(status, 0);
+    Quiddity("--bogus " + dir.Path("here"), &status);
+    EXPECT_EQ(status, 2);
+    Quiddity("", &status);
+    EXPECT_EQ(status, 2);
+    Quiddity("--format=pdf " + dir.Path("here"), &status);
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(Quiddity("--help", &status).find("Usage: quiddity"), std::string::npos);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Quiddity("--version", &status).rfind("quiddity ", 0), 0u);
+}
+
+TEST(Cli, ReportFormats) {
+    int status = -1;
+    const std::string font = Fixture("fonts/TlwgMono.ttf");
+    const std::string text = Quiddity("--format=text " + font, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(text.rfind("\nFile info\nFile: TlwgMono.ttf\nPath: ", 0), 0u);
+    EXPECT_NE(text.find("True Type Font\nTlwgMono, Free Thai"), std::string::npos);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(text.find('\x1b'), std::string::npos);
+
+    const std::string ansi = Quiddity("--format=ansi " + font, &status);
+    EXPECT_NE(ansi.find("\x1b[1;31mTrue Type Font"), std::string::npos);
+
+    const std::string html = Quiddity("--format=html " + font, &status);
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(html.find(">True Type Font\n</span>"), std::string::npos);
+
+    const std::string noEstimate = Quiddity("--no-estimated " + font, &status);
+    EXPECT_EQ(noEstimate.find("Estimated type"), std::string::npos);
+}
+
+TEST(Cli, FifoReturnsAtOnce) {
+    CTempDir dir;
+    const std::string fifo = dir.Path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    int status = -1;
+    // timeout turns a blocked read into a failure instead of a hung test
+    EXPECT_EQ(RunCommand("timeout 10 " + std::string(QUIDDITY_PROGRAM) + " -t " + fifo, &status),
+              fifo + ": (couldn't open the file)\n");
+    EXPECT_EQ(status, 0);
+    const std::string report = RunCommand("timeout 10 " + std::string(QUIDDITY_PROGRAM) + " " + fifo, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(report.find("Type: (couldn't open the file)"), std::string::npos);
+}

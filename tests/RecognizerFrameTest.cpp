@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "recognizer/Recognition.h"
+#include "recognizer/Recognizer.h"
+
+using namespace quiddity;
+using quiddity::test::CTempDir;
+
+namespace {
+
+std::string TypeOfBytes(const std::vector<std::uint8_t>& bytes) {
+    const std::size_t tail = bytes.size() >= kTailSize ? kTailSize : 0;
+    std::string out = "stale";
+    EstimateFileTypeOfBytes(std::span(bytes).first(std::min(bytes.size(), kHeadSize)),
+                            std::span(bytes).last(tail), "", out);
+    return out;
+}
+
+std::string TypeOfText(std::string_view text) {
+    return TypeOfBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+}  // namespace
+
+TEST(RecognizerFrame, SizePrologue) {
+    EXPECT_EQ(TypeOfText(""), "(empty file)");
+    EXPECT_EQ(TypeOfText("\x01\x02\x03"), "(3 byte file)");
+    EXPECT_EQ(TypeOfText("abcd"), "(4 byte file)");
+    EXPECT_EQ(TypeOfText("abcde"), "Text file");
+}
+
+TEST(RecognizerFrame, MzPrologueWantsMoreThan64Bytes) {
+    std::vector<std::uint8_t> exe(64, 0);
+    test::PutText(exe, 0, "MZ");
+    EXPECT_NE(TypeOfBytes(exe).rfind("Executable file", 0), 0u);
+
+    exe.resize(0x90, 0);
+    test::PutLE32(exe, 60, 0x80);
+    test::PutText(exe, 0x80, std::string_view("PE\0\0", 4));
+    EXPECT_EQ(TypeOfBytes(exe), "Executable file PE");
+
+    test::PutLE32(exe, 60, 0x8F);  // e < n - 1 fails: no letters
+    EXPECT_EQ(TypeOfBytes(exe), "Executable file ");
+    test::PutLE32(exe, 60, 0x8E);  // the last two bytes are zero: the text stops at once
+    EXPECT_EQ(TypeOfBytes(exe), "Executable file ");
+    test::PutLE32(exe, 60, 0xFFFFFFFF);  // a hostile offset reads nothing
+    EXPECT_EQ(TypeOfBytes(exe), "Executable file ");
+}
+
+TEST(RecognizerFrame, FallBack) {
+    EXPECT_EQ(TypeOfText("hello, world\n"), "Text file");
+    EXPECT_EQ(TypeOfText("tab\there\x80"), "Text file");  // 0x80 counts as text
+    EXPECT_EQ(TypeOfText("bad \x81 byte"), "Unknown");
+    EXPECT_EQ(TypeOfText("low \x02 byte"), "Unknown");
+    EXPECT_EQ(TypeOfText("x\x01\x9C\xED\xC1"), "Possible UDIF disc image (dmg)");
+}
+
+TEST(RecognizerFrame, OnlyTheFirst4096BytesAreJudged) {
+    std::string text(kHeadSize, 'a');
+    text += "\x01\x01\x01\x01";
+    CTempDir dir;
+    std::string out;
+    ASSERT_TRUE(EstimateFileType(dir.Write("long.txt", text), out));
+    EXPECT_EQ(out, "Text file");
+}
+
+TEST(RecognizerFrame, HeadReadsZeroPastWhatWasRead) {
+    CRecognition r;
+    r.n = 3;
+    r.m_head[0] = 'a';
+    EXPECT_EQ(r.byte(3), 0);
+    EXPECT_EQ(r.byte(kHeadSize), 0);       // the terminator
+    EXPECT_EQ(r.byte(kHeadSize + 1), 0);   // outside the buffer: still zero
+    EXPECT_EQ(r.u32le(kHeadSize - 1), 0u);  // a field that would leave the buffer
+    EXPECT_EQ(r.be32(SIZE_MAX - 1), 0u);
+    EXPECT_FALSE(r.At(kHeadSize, "ab"));
+    EXPECT_EQ(r.TailFromEnd(1), 0);  // empty tail
+}
+
+TEST(RecognizerFrame, TailOnlyForFilesOf256BytesOrMore) {
+    CTempDir dir;
+    std::string out;
+    // Reading the tail of a short file must not fail the read of the head.
+    ASSERT_TRUE(EstimateFileType(dir.Write("short", std::string(255, 'a')), out));
+    EXPECT_EQ(out, "Text file");
+}
+
+TEST(RecognizerFrame, OutIsAlwaysOverwritten) {
+    CTempDir dir;
+    std::string out = "previous";
+    EXPECT_FALSE(EstimateFileType(dir.Path("missing"), out));
+    EXPECT_EQ(out, "(couldn't open the file)");
+    out = "previous";
+    EXPECT_FALSE(EstimateFileType(dir.Folder(), out));  // a folder is not opened
+    EXPECT_EQ(out, "(couldn't open the file)");
+}

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include "core/TextPanes.h"
+
+using namespace quiddity;
+
+TEST(TextPanes, LineEndsBecomeOneBreakEvenAcrossRuns) {
+    CPlainTextPane pane;
+    const CTextStyle& normal = InitTextStyles().m_cfNormal;
+    pane.AppendStyledText("a\r\nb\r", normal);
+    pane.AppendStyledText("\nc\rd\n", normal);
+    EXPECT_EQ(pane.Text(), "a\nb\nc\nd\n");
+}
+
+TEST(TextPanes, InvalidUtf8ShowsAsLatin1) {
+    EXPECT_EQ(ToUtf8("caf\xE9"), "caf\xC3\xA9");
+    EXPECT_EQ(ToUtf8("\xC3\xA9t\xC3\xA9"), "\xC3\xA9t\xC3\xA9");  // valid UTF-8 passes
+    EXPECT_EQ(ToUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // a surrogate is not valid UTF-8
+    EXPECT_EQ(ToUtf8(std::string_view("\0x", 2)), std::string("\0x", 2));
+}
+
+TEST(TextPanes, AnsiMarksHeadingAndGray) {
+    CAnsiPane pane;
+    const CTextStyles& s = InitTextStyles();
+    pane.BeginReport();
+    pane.AppendStyledText("Head\n", s.m_cfHeading);
+    pane.AppendStyledText("dim", s.m_cfGray);
+    pane.AppendStyledText("plain", s.m_cfFixed);
+    pane.EndReport();
+    EXPECT_EQ(pane.Text(), "\x1b[1;31mHead\n\x1b[0m\x1b[2mdim\x1b[0mplain");
+}
+
+TEST(TextPanes, HtmlSpansCarryTheStyle) {
+    CHtmlPane pane;
+    const CTextStyles& s = InitTextStyles();
+    pane.BeginReport();
+    pane.AppendStyledText("File info", s.m_cfHeading);
+    pane.AppendStyledText("a<b>&c", s.m_cfFixed);
+    pane.EndReport();
+    const std::string page = pane.Page("t");
+    EXPECT_NE(page.find("background:#EEEEFF"), std::string::npos);
+    EXPECT_NE(page.find("font-family:'Arial';font-size:13pt;font-weight:bold;color:#C80000\">File info</span>"),
+              std::string::npos);
+    EXPECT_NE(page.find("font-family:'Courier New';font-size:9pt;font-weight:normal;color:#000000\">a&lt;b&gt;&amp;c"),
+              std::string::npos);
+}

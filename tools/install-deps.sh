@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing Quiddity needs,
+# and only those that are missing.
+set -eu
+
+PACKAGES="build-essential cmake pkg-config zlib1g-dev libglib2.0-dev shared-mime-info libgtest-dev"
+
+missing=""
+for package in $PACKAGES; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
