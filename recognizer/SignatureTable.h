@@ -1,0 +1,83 @@
+// Signature rows as data.  A row reads like the row of the table it comes
+// from: where and what to compare, the text it appends, and whether it is
+// an "otherwise" row or one that ends the recognition.  Rows that decode
+// fields are code beside their table.
+//
+//   constexpr CSignatureRow kRows[] = {
+//       Row(At(0, "MThd"), "MIDI file"),
+//       Row(At(0, "SIT!"), And, At(10, "rLau"), "Stuffit archive"),
+//       Otherwise(At(0, "<!doctype "sv, kAnyCase), "SGML document (text)"),
+//       Row(At(0, "\x01\0\0\0\x01\0\x08\0D"sv), "Lotus 1-2-3 picture", kEnds),
+//   };
+//   return MatchRows(r, kRows);
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "recognizer/Recognition.h"
+
+namespace quiddity {
+
+using namespace std::string_view_literals;  // "A\0B"sv keeps its zero bytes
+
+// One comparison: the head bytes from `offset` equal `bytes`, optionally with
+// ASCII letters compared regardless of case.
+struct CSignature {
+    std::uint16_t offset = 0;
+    std::string_view bytes;
+    bool anyCase = false;
+
+    bool Matches(const CRecognition& r) const {
+        return anyCase ? r.AtAnyCase(offset, bytes) : r.At(offset, bytes);
+    }
+};
+
+inline constexpr bool kAnyCase = true;
+inline constexpr bool kEnds = true;
+
+enum class EJoin : std::uint8_t { None, And, Or };
+inline constexpr EJoin And = EJoin::And;
+inline constexpr EJoin Or = EJoin::Or;
+
+struct CSignatureRow {
+    bool otherwise = false;  // tested only when the row above did not match
+    CSignature first;
+    EJoin join = EJoin::None;
+    CSignature second;
+    std::string_view text;
+    bool ends = false;  // delivers the result at once
+
+    bool Matches(const CRecognition& r) const {
+        const bool a = first.Matches(r);
+        switch (join) {
+            case EJoin::And: return a && second.Matches(r);
+            case EJoin::Or: return a || second.Matches(r);
+            case EJoin::None: break;
+        }
+        return a;
+    }
+};
+
+constexpr CSignature At(std::uint16_t offset, std::string_view bytes, bool anyCase = false) {
+    return {offset, bytes, anyCase};
+}
+constexpr CSignatureRow Row(CSignature test, std::string_view text, bool ends = false) {
+    return {false, test, EJoin::None, {}, text, ends};
+}
+constexpr CSignatureRow Row(CSignature a, EJoin join, CSignature b, std::string_view text, bool ends = false) {
+    return {false, a, join, b, text, ends};
+}
+constexpr CSignatureRow Otherwise(CSignature test, std::string_view text, bool ends = false) {
+    return {true, test, EJoin::None, {}, text, ends};
+}
+constexpr CSignatureRow Otherwise(CSignature a, EJoin join, CSignature b, std::string_view text, bool ends = false) {
+    return {true, a, join, b, text, ends};
+}
+
+// Tests every row in order; each match appends its text.  Returns Ends as
+// soon as an ending row matches, else Matched when any row matched.
+ETest MatchRows(CRecognition& r, std::span<const CSignatureRow> rows);
+
+}  // namespace quiddity
