@@ -50,12 +50,14 @@ void AppendTiffByteOrder(CRecognition& r) {
     if (r.byte(0) == 'M') r.m_result += "(big endian)";
 }
 
+// RealMedia: the codecs come from the header objects, read from the file.
 void AppendRealMediaCodecs(CRecognition& r) {
     std::string codecs;
     DescribeRealMedia(r.m_path, codecs, 0);
     r.m_result += codecs;
 }
 
+// Magics that are four characters; looked up first.
 constexpr CMagicRow kTextMagics[] = {
     Text("Rar!", "Rar archive"),
     Text("MSCF", "Microsoft Compressed Format (cab, cabinet file)"),
@@ -187,6 +189,7 @@ constexpr CMagicRow kTextMagics[] = {
     Text("#FIG", "Facility for Interactive Generation file"),
 };
 
+// Magics given as four bytes in file order; looked up when no text magic matched.
 constexpr CMagicRow kNumberMagics[] = {
     Bytes(0x00, 0x64, 0x73, 0x2E, "DEC audio"),
     Bytes(0xED, 0xAB, 0xEE, 0xDB, "RedHat Package Manager (Linux)"),
@@ -281,6 +284,7 @@ constexpr CMagicRow kNumberMagics[] = {
     Bytes(0x01, 0x00, 0x09, 0x00, "Windows metafile"),
 };
 
+// A repeated magic would be dead: the first equal row wins.
 static_assert(MagicsAreUnique(kTextMagics, kNumberMagics));
 
 }  // namespace
