@@ -52,6 +52,14 @@ public:
         m_found = true;
         return ETest::Matched;
     }
+    // Appends the head text at k: at most maxLength bytes, ending early at a
+    // zero byte, at the byte `stop` or where the head ends.
+    void AppendHeadText(std::size_t k, std::size_t maxLength, std::uint8_t stop = 0) {
+        for (std::size_t end = k; end < kHeadSize && end - k < maxLength; ++end) {
+            if (m_head[end] == 0 || m_head[end] == stop) break;
+            m_result.push_back(static_cast<char>(m_head[end]));
+        }
+    }
     // A matching "(ends)" test appends its text and delivers.
     ETest Deliver(std::string_view text) {
         Append(text);
