@@ -7,8 +7,8 @@ namespace quiddity {
 
 namespace {
 
-// IRCAM sound files: a magic of 64 A3 and a format number 1 to 4, the
-// number next to the magic in either byte order.
+// IRCAM sound files: the magic 0x000NA364, N the machine format 1 to 4,
+// stored in either byte order.
 bool IsIrcamBigEndian(const CRecognition& r) {
     return r.byte(0) == 0 && r.byte(2) == 0xA3 && r.byte(3) == 0x64 && r.byte(1) >= 1 && r.byte(1) <= 4;
 }
