@@ -8,6 +8,8 @@
 //       Row(At(0, "SIT!"), And, At(10, "rLau"), "Stuffit archive"),
 //       Otherwise(At(0, "<!doctype "sv, kAnyCase), "SGML document (text)"),
 //       Row(At(0, "\x01\0\0\0\x01\0\x08\0D"sv), "Lotus 1-2-3 picture", kEnds),
+//       Row(At(0, "S\x80\xF6\x34"), AndNot, At(88, "PICT"), "Softimage 3D image"),
+//       Row(IsIrcamSample, "IRCAM audio sample"),  // a byte pattern with value ranges
 //   };
 //   return MatchRows(r, kRows);
 #pragma once
@@ -30,30 +32,43 @@ struct CSignature {
     bool anyCase = false;
 
     bool Matches(const CRecognition& r) const {
-        return anyCase ? r.AtAnyCase(offset, bytes) : r.At(offset, bytes);
+        if (anyCase) return r.AtAnyCase(offset, bytes);
+        // Most rows fail on their first byte: decide those without the call.
+        if (!bytes.empty() && r.byte(offset) != static_cast<std::uint8_t>(bytes[0])) return false;
+        return r.At(offset, bytes);
     }
 };
 
 inline constexpr bool kAnyCase = true;
 inline constexpr bool kEnds = true;
 
-enum class EJoin : std::uint8_t { None, And, Or };
+enum class EJoin : std::uint8_t { None, And, Or, AndNot };
 inline constexpr EJoin And = EJoin::And;
 inline constexpr EJoin Or = EJoin::Or;
+inline constexpr EJoin AndNot = EJoin::AndNot;
+
+// A test that is code rather than a comparison: byte values from ranges and
+// the like.  It reads the head only.
+using SignatureTest = bool (*)(const CRecognition&);
 
 struct CSignatureRow {
-    bool otherwise = false;  // tested only when the row above did not match
+    // tested only when no row of its chain (the plain row above and the
+    // "otherwise" rows between) matched
+    bool otherwise = false;
     CSignature first;
     EJoin join = EJoin::None;
     CSignature second;
     std::string_view text;
     bool ends = false;  // delivers the result at once
+    SignatureTest test = nullptr;  // when set, replaces the comparisons
 
     bool Matches(const CRecognition& r) const {
+        if (test) return test(r);
         const bool a = first.Matches(r);
         switch (join) {
             case EJoin::And: return a && second.Matches(r);
             case EJoin::Or: return a || second.Matches(r);
+            case EJoin::AndNot: return a && !second.Matches(r);
             case EJoin::None: break;
         }
         return a;
@@ -69,6 +84,9 @@ constexpr CSignatureRow Row(CSignature test, std::string_view text, bool ends = 
 constexpr CSignatureRow Row(CSignature a, EJoin join, CSignature b, std::string_view text, bool ends = false) {
     return {false, a, join, b, text, ends};
 }
+constexpr CSignatureRow Row(SignatureTest test, std::string_view text, bool ends = false) {
+    return {false, {}, EJoin::None, {}, text, ends, test};
+}
 constexpr CSignatureRow Otherwise(CSignature test, std::string_view text, bool ends = false) {
     return {true, test, EJoin::None, {}, text, ends};
 }
@@ -76,8 +94,10 @@ constexpr CSignatureRow Otherwise(CSignature a, EJoin join, CSignature b, std::s
     return {true, a, join, b, text, ends};
 }
 
-// Tests every row in order; each match appends its text.  Returns Ends as
-// soon as an ending row matches, else Matched when any row matched.
+// Tests every row in order; each match appends its text.  A plain row and
+// the "otherwise" rows behind it form a chain of which at most one row
+// matches.  Returns Ends as soon as an ending row matches, else Matched when
+// any row matched.
 ETest MatchRows(CRecognition& r, std::span<const CSignatureRow> rows);
 
 }  // namespace quiddity

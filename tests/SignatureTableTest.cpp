@@ -45,3 +45,44 @@ TEST(SignatureTable, OtherwiseRunsOnlyAfterAMiss) {
     EXPECT_EQ(MatchRows(r, kRows), ETest::NoMatch);
     EXPECT_FALSE(r.m_found);
 }
+
+namespace {
+
+bool SecondByteIsDigit(const CRecognition& r) { return r.byte(1) >= '0' && r.byte(1) <= '9'; }
+
+constexpr CSignatureRow kChain[] = {
+    Row(At(4, "five"), "first "),
+    Otherwise(At(0, "a"), "second "),
+    Otherwise(At(0, "ab"), "third "),  // skipped once any row of the chain matched
+    Row(At(0, "a"), AndNot, At(1, "b"), "a-not-b "),
+    Row(SecondByteIsDigit, "digit "),
+};
+
+}  // namespace
+
+TEST(SignatureTable, OtherwiseChainStopsAtItsFirstMatch) {
+    CRecognition r = Head("ab..five");
+    MatchRows(r, kChain);
+    EXPECT_EQ(r.m_result, "first ");
+    r = Head("ab");
+    MatchRows(r, kChain);
+    EXPECT_EQ(r.m_result, "second ");
+    r = Head("xb");
+    EXPECT_EQ(MatchRows(r, kChain), ETest::NoMatch);
+}
+
+TEST(SignatureTable, AndNotAndCodedTests) {
+    CRecognition r = Head("a7");
+    MatchRows(r, kChain);
+    EXPECT_EQ(r.m_result, "second a-not-b digit ");
+    r = Head("z1");
+    MatchRows(r, kChain);
+    EXPECT_EQ(r.m_result, "digit ");
+}
+
+TEST(SignatureTable, ByteStringsKeepTheirZeros) {
+    // Literal pieces glued before the suffix: "\0" "00" is a zero byte and two digits.
+    constexpr CSignature posix = At(256, "\0ustar\0" "00"sv);
+    EXPECT_EQ(posix.bytes.size(), 9u);
+    EXPECT_EQ(posix.bytes.substr(6), "\0" "00"sv);
+}
