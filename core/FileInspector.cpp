@@ -73,28 +73,16 @@ void CFileInspector::BuildInfoReport() {
 
     text.clear();
     ReadTrueTypeNames(path, text, true);
-    if (text.size() >= kSectionMinimum) {
-        Append("True Type Font\n", m_styles.m_cfHeading);
-        Append(text, m_styles.m_cfNormal);
-    }
+    AppendSection("True Type Font\n", text, m_styles.m_cfNormal);
     text.clear();
     ReportExif(path, text);
-    if (text.size() >= kSectionMinimum) {
-        Append("EXIF metadata\n", m_styles.m_cfHeading);
-        Append(text, m_styles.m_cfFixed);
-    }
+    AppendSection("EXIF metadata\n", text, m_styles.m_cfFixed);
     text.clear();
     ReportShellLink(path, text, 1);
-    if (text.size() >= kSectionMinimum) {
-        Append("Link (Shortcut)\n", m_styles.m_cfHeading);
-        Append(text, m_styles.m_cfFixed);
-    }
+    AppendSection("Link (Shortcut)\n", text, m_styles.m_cfFixed);
     text.clear();
     ReportIsoMedia(path, text, 1);
-    if (text.size() >= kSectionMinimum) {
-        Append("ISO base media (Quicktime/3GPP/JPEG2000)\n", m_styles.m_cfHeading);
-        Append(text, m_styles.m_cfNormal);
-    }
+    AppendSection("ISO base media (Quicktime/3GPP/JPEG2000)\n", text, m_styles.m_cfNormal);
     text.clear();
     ReportZipContents(path, text);
     if (text.size() >= kSectionMinimum) {
@@ -103,6 +91,12 @@ void CFileInspector::BuildInfoReport() {
     }
     ReportExecutable();
     m_pane.EndReport();
+}
+
+void CFileInspector::AppendSection(std::string_view heading, const std::string& text, const CTextStyle& style) {
+    if (text.size() < kSectionMinimum) return;
+    Append(heading, m_styles.m_cfHeading);
+    Append(text, style);
 }
 
 void CFileInspector::WriteExecutableTypeLines(const std::string& path) {

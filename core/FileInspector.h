@@ -61,6 +61,9 @@ public:
 
 private:
     void Append(std::string_view text, const CTextStyle& style) { m_pane.AppendStyledText(text, style); }
+    // Appends a heading and an analyzer's text, when the text is long
+    // enough to hold more than a line break.
+    void AppendSection(std::string_view heading, const std::string& text, const CTextStyle& style);
     void WriteExecutableTypeLines(const std::string& path);
 
     std::string m_strTypeText;
