@@ -92,6 +92,7 @@ void AppendDosDetails(const IByteSource& source, const DosHeader& dos, ExeAnalys
 }  // namespace
 
 void AnalyzeExecutable(const IByteSource& source, ExeAnalysis& exe) {
+    exe.fileSize = source.Size();
     const std::vector<std::uint8_t> head = ReadBlock(source, 0, kMzHeaderBytes);
     if (head.size() < kMzHeaderBytes) return;
     std::copy(head.begin(), head.end(), exe.mzHeader.begin());

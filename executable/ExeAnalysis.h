@@ -109,7 +109,8 @@ void TrimEnd(std::string& text, std::string_view characters);
 
 // The analysis of the file's bytes: DOS header, new-format dispatch, PE
 // analysis, DOS-stub checks.  Fills the details, clue and stub clue texts
-// and the clues; the checksum and version text are not touched.
+// and the clues, and takes the file size from the source; the checksum and
+// version text are not touched.
 void AnalyzeExecutable(const IByteSource& source, ExeAnalysis& exe);
 
 // Writes the checksum, version-information and executable sections, as the

@@ -48,8 +48,7 @@ void CFileInspector::ReportExecutable() {
         // 00000000, and no executable analysis.
         if (file.Open(exe.path)) {
             const CFileByteSource source(file);
-            exe.fileSize = file.Size();
-            if (m_switches.ShowChecksum && exe.fileSize < kChecksumSizeLimit) {
+            if (m_switches.ShowChecksum && file.Size() < kChecksumSizeLimit) {
                 if (const std::optional<std::uint32_t> crc = ComputeFileCrc32(source))
                     AppendFormat(exe.checksumText, "%08X", *crc);
             }
