@@ -1,8 +1,10 @@
 // DOS programs, the new-header dispatch and the DOS-stub marks.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "ExeCraft.h"
 #include "core/FileInspector.h"
+#include "core/ReadOnlyFile.h"
 
 using namespace quiddity;
 using namespace quiddity::test;
@@ -185,4 +187,29 @@ TEST(ExeDos, ExecutableSectionInTheReport) {
     CFileInspector(std::string("diet.exe"), dir.Folder(), quiet, InitTextStyles(), noSpecial).ReportExecutable();
     EXPECT_EQ(quiet.Text().find("Executable"), std::string::npos);
     EXPECT_NE(quiet.Text().find("Checksum"), std::string::npos);
+}
+
+TEST(ExeDos, FilesOfFourGibibytesAndMore) {
+    // Sparse files: the analysis reads only the few blocks it needs.
+    CTempDir dir;
+    const std::uint64_t size = 0x100000010;
+    const std::string dos = dir.Write("big-dos.exe", CraftMz(2, 0, 0, 0x400));
+    ASSERT_EQ(::truncate(dos.c_str(), static_cast<off_t>(size)), 0);
+    CReadOnlyFile file;
+    ASSERT_TRUE(file.Open(dos));
+    ExeAnalysis exe;
+    AnalyzeExecutable(CFileByteSource(file), exe);
+    EXPECT_NE(exe.detailsText.find(" No pointer to PE\r\n Too big file for DOS!\r\n"
+                                   " File has 4294966800 bytes of appended data,00000200 - 10000000F.\r\n"),
+              std::string::npos)
+        << exe.detailsText;
+
+    // A PE file that large shows where its rest starts, not how long it is.
+    const std::string pe = dir.Write("big-pe.exe", CraftTwoSectionPe());
+    ASSERT_EQ(::truncate(pe.c_str(), static_cast<off_t>(size)), 0);
+    ASSERT_TRUE(file.Open(pe));
+    exe = {};
+    AnalyzeExecutable(CFileByteSource(file), exe);
+    EXPECT_NE(exe.detailsText.find("  Rest   : ???????? 00000800\r\n Resource dir"), std::string::npos)
+        << exe.detailsText;
 }
