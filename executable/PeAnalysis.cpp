@@ -188,8 +188,6 @@ void AppendEntryCode(const IByteSource& source, const SectionMap& map, std::uint
     exe.detailsText += "\n";
 }
 
-std::string SectionName(const SectionHeader& section) { return section.Name.data(); }
-
 void AppendSections(const std::vector<SectionHeader>& sections, ExeAnalysis& exe, std::uint64_t& restEnd,
                     std::uint32_t& dataSection) {
     std::string& details = exe.detailsText;
@@ -201,7 +199,7 @@ void AppendSections(const std::vector<SectionHeader>& sections, ExeAnalysis& exe
 
         const std::uint32_t last = s.SizeOfRawData ? s.PointerToRawData + s.SizeOfRawData - 1 : s.PointerToRawData;
         AppendFormat(details, "  Section: %08X %08X %08X %s (", s.SizeOfRawData, s.PointerToRawData, last,
-                     SectionName(s).c_str());
+                     s.Name.data());
         for (const NamedValue& flag : kSectionFlags)
             if (s.Characteristics & flag.value) details += flag.name;
         TrimEnd(details, ",");
