@@ -19,7 +19,7 @@ bool ShownAsDot(std::uint8_t b) {
 }  // namespace
 
 std::size_t CMemoryByteSource::ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) const {
-    if (offset >= m_bytes.size()) return 0;
+    if (offset >= m_bytes.size() || buffer.empty()) return 0;  // an empty buffer may have no address
     const std::size_t count = std::min<std::uint64_t>(buffer.size(), m_bytes.size() - offset);
     std::memcpy(buffer.data(), m_bytes.data() + offset, count);
     return count;

@@ -227,6 +227,16 @@ TEST(ExePeCrafted, RestAfterTheLastSection) {
     EXPECT_EQ(Analyze(wrap).detailsText.find("  Rest"), std::string::npos);
 }
 
+TEST(ExePeCrafted, NoSectionsAtAll) {
+    // Nothing maps: the entry point shows no bytes and the whole file is rest.
+    const std::vector<std::uint8_t> b = CraftPe({}, 0x300);
+    const std::string d = Analyze(b).detailsText;
+    EXPECT_NE(d.find("Sections........: 0\r\n"), std::string::npos);
+    EXPECT_EQ(LineStarting(d, "     Starts"), "     Starts with: ");
+    EXPECT_EQ(LineStarting(d, "  Rest"), "  Rest   : 00000300 00000000 000002FF");
+    EXPECT_EQ(LineStarting(d, "    Rest starts"), "    Rest starts with: MZ..............................");
+}
+
 TEST(ExePeCrafted, SectionNameClues) {
     std::vector<std::uint8_t> b = CraftPe({{"upx0", 0x1000, 0, 0, 0},
                                            {"_WINZIP_", 0x2000, 0, 0, 0},
