@@ -265,7 +265,7 @@ TEST(ExePeCrafted, ResourceCounts) {
     SetDirectory(b, 2, 0x2000, 0x100);  // resources at file offset 0x400
     const std::size_t root = 0x400;
     PutLE16(b, root + 14, 4);            // root: 4 ID entries
-    const std::uint32_t types[][2] = {{3, 0x80000040}, {14, 0x80000050}, {0x80000090, 0x80000060}, {99, 0x80000070}};
+    const std::uint32_t types[][2] = {{3, 0x80000040}, {14, 0x80000050}, {0x80000003, 0x80000060}, {99, 0x80000070}};
     for (std::size_t i = 0; i < 4; ++i) {
         PutLE32(b, root + 16 + 8 * i, types[i][0]);      // Name/Id
         PutLE32(b, root + 16 + 8 * i + 4, types[i][1]);  // OffsetToData: a subdirectory
@@ -273,7 +273,7 @@ TEST(ExePeCrafted, ResourceCounts) {
     PutLE16(b, root + 0x40 + 14, 5);   // icons: 5 ID entries
     PutLE16(b, root + 0x50 + 12, 1);   // icon groups: 1 named
     PutLE16(b, root + 0x50 + 14, 1);   // and 1 ID entry
-    PutLE16(b, root + 0x60 + 14, 3);   // a named type with 3 entries
+    PutLE16(b, root + 0x60 + 14, 3);   // a named type (its name at offset 3) with 3 entries
     PutLE16(b, root + 0x70 + 14, 4);   // type 99 with 4 entries
     std::string d = Analyze(b).detailsText;
     EXPECT_NE(d.find(" Resource dir...: 00000100  00000400 - 000004FF\n"
