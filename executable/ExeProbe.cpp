@@ -12,8 +12,6 @@ namespace quiddity {
 
 namespace {
 
-constexpr std::size_t kLfanewOffset = 0x3C;
-
 struct CKindSignature {
     std::string_view letters;
     EExeKind kind;
@@ -51,7 +49,7 @@ ExeProbeResult ExeTypeProbe(const std::string& path) {
     const CByteReader mz(result.mzHeader.data(), result.mzHeader.size());
     if (!mz.Matches(0, "MZ")) return result;
     result.isMZ = true;
-    const std::uint32_t lfanew = mz.ReadLE32(kLfanewOffset);
+    const std::uint32_t lfanew = mz.ReadLE32(kMzLfanewOffset);
     if (lfanew == 0 || file.ReadAt(lfanew, std::span(result.ntHeaders.data(), 4)) < 4) return result;
 
     const CByteReader signature(result.ntHeaders.data(), 4);

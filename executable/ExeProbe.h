@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "executable/ExeStructs.h"
+
 namespace quiddity {
 
-inline constexpr std::size_t kMzHeaderBytes = 64;
-inline constexpr std::size_t kNtHeadersBytes = 248;  // signature, COFF header, PE32 optional header
 inline constexpr std::size_t kNeHeaderBytes = 64;
 inline constexpr std::size_t kLeHeaderBytes = 196;
 inline constexpr std::size_t kLxHeaderBytes = 12;
