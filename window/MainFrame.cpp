@@ -442,6 +442,9 @@ void CMainFrame::EmptyPane() { m_pRichEdit->EmptyPane(); }
 void CMainFrame::UpdateContentPane() {
     const int row = m_pList->SelectionMark();
     if (row < 0) return;
+    // Whatever follows, the start page is no longer what the pane shows, so
+    // a later drive listing must not leave the pane alone for its sake.
+    m_bStartPage = false;
     const CListItem item = m_pModel->Item(row);
     m_pFileName->setText(ToQString(item.name));
     m_pShellType->setText(QStringLiteral(" "));

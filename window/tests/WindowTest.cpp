@@ -112,6 +112,13 @@ private slots:
         QCOMPARE(SizeText(2000000), std::string("1 MB"));
         // Sizes past 4 GB are not cut to 32 bits.
         QCOMPARE(SizeText(5ULL << 30), std::string("5120 MB"));
+
+        // And the listing reads them whole.
+        QTemporaryDir big;
+        SparseFile(big.path().toStdString() + "/disc.img", static_cast<off_t>(5) << 30);
+        std::vector<CListItem> items;
+        QVERIFY(ReadFolderItems(big.path().toStdString() + "/", items));
+        QCOMPARE(items.back().size, std::string("5120 MB"));
     }
 
     void sizeComparison() {
@@ -280,6 +287,20 @@ private slots:
         frame.OpenPath(m_folder + "missing", false);
         QCOMPARE(frame.Model()->Items().back().name, std::string("Special folders"));
         QVERIFY(updates.count() >= 1);
+    }
+
+    void startingWithAFileShowsItInTheStartUpView() {
+        m_frame = std::make_unique<CMainFrame>(m_folder + "twenty");
+        CMainFrame& frame = *m_frame;
+        frame.show();
+        QVERIFY(frame.Pane()->toPlainText().startsWith("\nQuiddity\n"));
+        QTRY_COMPARE(SelectedName(frame), std::string("twenty"));
+        QTRY_VERIFY(frame.Pane()->toPlainText().startsWith("ABCDEFGHIJKLMNOP  41 42"));  // the hex view
+        // A drive listing later updates the pane like any other: the start
+        // page it would have kept is long gone.
+        frame.ShowDrives();
+        QCOMPARE(frame.TypeField()->text(), QStringLiteral("Drive"));
+        QCOMPARE(frame.Pane()->toPlainText(), QString());
     }
 
     void commandLineDotsNameTheCurrentFolder() {
