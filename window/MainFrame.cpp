@@ -7,6 +7,8 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +16,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
 #include <QPainter>
 #include <QSplitter>
 #include <QTimer>
@@ -170,6 +174,7 @@ CMainFrame::CMainFrame(std::string commandLinePath, QWidget* parent)
 
     BuildBars();
     BuildMenus();
+    setAcceptDrops(true);
     resize(1000, 640);
 
     ShowStartPage();
@@ -252,6 +257,10 @@ void CMainFrame::BuildMenus() {
     sortMenu->addAction(QStringLiteral("By &type"), this, [this] { SortByColumn(kSortByType); });
     sortMenu->addAction(QStringLiteral("By &size"), this, [this] { SortByColumn(kSortBySize); });
 
+    // F6 and Shift+F6: the next and the previous pane, of two.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &CMainFrame::ActivateOtherPane);
+
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu->addAction(QStringLiteral("&Keyboard shortcuts"), this, &CMainFrame::ShowKeyboardShortcuts);
 }
@@ -266,7 +275,7 @@ void CMainFrame::OnTimer(int timer) {
         case kTimerUpdate: UpdateContentPane(); break;
         case kTimerGoUp: GoUp(); break;
         case kTimerOpen: OpenSelectedItem(); break;
-        case kTimerOpenPath: OpenPath(m_commandLinePath, true); break;
+        case kTimerOpenPath: OpenPath(m_commandLinePath, EPathSource::CommandLine); break;
         default: break;
     }
 }
@@ -356,7 +365,7 @@ void CMainFrame::OpenSelectedItem() {
             m_szFolder = item.name;
             ListFolder();
         }
-    } else if (item.name != kNoFilesFound) {
+    } else {
         SetViewType((m_nViewType + 1) % 3);
     }
 }
@@ -381,9 +390,10 @@ void CMainFrame::GoUp() {
     UpdateContentPane();
 }
 
-void CMainFrame::OpenPath(std::string path, bool fromCommandLine) {
-    path = Trimmed(path, " \"");
-    if (fromCommandLine && (path == "." || path == ".." || path == "/")) {
+void CMainFrame::OpenPath(std::string path, EPathSource source) {
+    // A dropped name is exact; typed ones may come quoted.
+    path = Trimmed(path, source == EPathSource::Drop ? " " : " \"");
+    if (source == EPathSource::CommandLine && (path == "." || path == ".." || path == "/")) {
         std::string folder = "/";
         if (path != "/") folder = CurrentDirectory();
         if (path == "..") folder = std::filesystem::path(folder).parent_path().string();
@@ -420,7 +430,21 @@ void CMainFrame::GoTo() {
     const QString text = QInputDialog::getText(this, QStringLiteral("Go to"), QStringLiteral("File or folder:"),
                                                QLineEdit::Normal, ToQString(m_szFolder), &accepted);
     m_strDomain.clear();
-    OpenPath(FromQString(text), false);
+    OpenPath(FromQString(text), EPathSource::GoTo);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// Only the first of the dropped files is opened.
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    raise();
+    activateWindow();
+    OpenPath(FromQString(urls.first().toLocalFile()), EPathSource::Drop);
 }
 
 void CMainFrame::SortList() {

@@ -26,6 +26,9 @@ class CLeftView;
 class CLocationModel;
 class CQuiddityView;
 
+// Where a path to open comes from: each trims it its own way.
+enum class EPathSource { CommandLine, GoTo, Drop };
+
 enum EViewType : int { kViewHex = 0, kViewText = 1, kViewInfo = 2 };
 
 // The one-shot timers; a new request of a kind replaces a pending one.
@@ -55,7 +58,7 @@ public:
     void ListNetwork();
     void OpenSelectedItem();
     void GoUp();
-    void OpenPath(std::string path, bool fromCommandLine);
+    void OpenPath(std::string path, EPathSource source);
     void SortList();
     void SortByColumn(int column);
 
@@ -85,6 +88,10 @@ public:
     QAction* ViewAction(int viewType) const { return m_viewActions[static_cast<std::size_t>(viewType)]; }
     QAction* OffsetsAction() const { return m_pOffsetsAction; }
     QAction* DosModeAction() const { return m_pDosModeAction; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 signals:
     // After every run of UpdateContentPane.

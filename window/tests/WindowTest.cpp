@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,6 +61,11 @@ std::string SelectedName(const CMainFrame& frame) {
 
 QStringList PaneLines(const CMainFrame& frame) { return frame.Pane()->toPlainText().split(u'\n'); }
 
+// The start-up drive listing has happened (it comes after half a second).
+void WaitForDrives(const CMainFrame& frame) {
+    QVERIFY(QTest::qWaitFor([&] { return frame.Model()->Items().back().name == "Special folders"; }));
+}
+
 }  // namespace
 
 class CWindowTest : public QObject {
@@ -74,7 +80,7 @@ private:
     CMainFrame& FrameInFolder(const std::string& folder) {
         m_frame = std::make_unique<CMainFrame>();
         m_frame->show();
-        QTest::qWait(kStartUpDelay + 100);
+        WaitForDrives(*m_frame);
         m_frame->SetFolder(folder);
         m_frame->ListFolder();
         return *m_frame;
@@ -197,7 +203,9 @@ private slots:
         m_frame->show();
         QVERIFY(m_frame->Pane()->toPlainText().startsWith("\nQuiddity\nVersion "));
         QCOMPARE(m_frame->Model()->Item(0).name, std::string("Venter..."));
-        QTest::qWait(kStartUpDelay + 100);
+        QTest::qWait(kStartUpDelay - 200);
+        QCOMPARE(m_frame->Model()->Item(0).name, std::string("Venter..."));  // not before half a second
+        WaitForDrives(*m_frame);
         const std::vector<std::string> names = Column(*m_frame->Model(), 0);
         QCOMPARE(names.front(), std::string("/"));
         QCOMPARE(names[names.size() - 2], std::string("Network"));
@@ -268,10 +276,10 @@ private slots:
         m_frame = std::make_unique<CMainFrame>();
         CMainFrame& frame = *m_frame;
         frame.show();
-        QTest::qWait(kStartUpDelay + 100);
+        WaitForDrives(frame);
         frame.SetViewType(kViewInfo);
         QSignalSpy updates(&frame, &CMainFrame::ContentPaneUpdated);
-        frame.OpenPath(" \"" + m_folder + "sub/../a.TXT\" ", false);
+        frame.OpenPath(" \"" + m_folder + "sub/../a.TXT\" ", EPathSource::GoTo);
         QCOMPARE(frame.Folder(), m_folder);
         QCOMPARE(SelectedName(frame), std::string("a.TXT"));
         QTRY_VERIFY(frame.Pane()->toPlainText().contains("File: a.TXT"));
@@ -282,9 +290,9 @@ private slots:
         QVERIFY(frame.Pane()->updatesEnabled());
 
         // A folder is listed; what does not exist shows the drives.
-        frame.OpenPath(m_folder + "sub", false);
+        frame.OpenPath(m_folder + "sub", EPathSource::GoTo);
         QCOMPARE(frame.Folder(), m_folder + "sub/");
-        frame.OpenPath(m_folder + "missing", false);
+        frame.OpenPath(m_folder + "missing", EPathSource::GoTo);
         QCOMPARE(frame.Model()->Items().back().name, std::string("Special folders"));
         QVERIFY(updates.count() >= 1);
     }
@@ -303,15 +311,29 @@ private slots:
         QCOMPARE(frame.Pane()->toPlainText(), QString());
     }
 
+    void droppedFileIsOpened() {
+        CMainFrame& frame = FrameInFolder(m_folder + "sub/");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(m_folder + "c.dat")),
+                      QUrl::fromLocalFile(QString::fromStdString(m_folder + "b"))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&frame, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&frame, &drop);
+        QCOMPARE(frame.Folder(), m_folder);
+        QCOMPARE(SelectedName(frame), std::string("c.dat"));
+    }
+
     void commandLineDotsNameTheCurrentFolder() {
         m_frame = std::make_unique<CMainFrame>();
         const std::string saved = std::filesystem::current_path().string();
         QCOMPARE(::chdir((m_folder + "sub").c_str()), 0);
-        m_frame->OpenPath(".", true);
+        m_frame->OpenPath(".", EPathSource::CommandLine);
         QCOMPARE(m_frame->Folder(), m_folder + "sub/");
-        m_frame->OpenPath("..", true);
+        m_frame->OpenPath("..", EPathSource::CommandLine);
         QCOMPARE(m_frame->Folder(), m_folder);
-        m_frame->OpenPath("/", true);
+        m_frame->OpenPath("/", EPathSource::CommandLine);
         QCOMPARE(m_frame->Folder(), std::string("/"));
         QCOMPARE(::chdir(saved.c_str()), 0);
     }
