@@ -94,7 +94,8 @@ QString ToQString(std::string_view bytes) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-std::string FromQString(const QString& text) { return text.toUtf8().toStdString(); }
+// A path as the file system spells it.
+std::string FromQString(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 std::string Trimmed(const std::string& text, std::string_view characters) {
     const std::size_t first = text.find_first_not_of(characters);
@@ -426,9 +427,9 @@ void CMainFrame::OpenPath(std::string path, EPathSource source) {
 }
 
 void CMainFrame::GoTo() {
-    bool accepted = false;
+    // Whatever closes the dialog, its text is opened: an empty one shows the drives.
     const QString text = QInputDialog::getText(this, QStringLiteral("Go to"), QStringLiteral("File or folder:"),
-                                               QLineEdit::Normal, ToQString(m_szFolder), &accepted);
+                                               QLineEdit::Normal, ToQString(m_szFolder));
     m_strDomain.clear();
     OpenPath(FromQString(text), EPathSource::GoTo);
 }

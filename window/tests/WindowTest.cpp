@@ -452,6 +452,34 @@ private slots:
         QCOMPARE(frame.SortMode(), static_cast<int>(kSortByType));
     }
 
+    void fifoIsNeverOpened() {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString() + "/";
+        QCOMPARE(::mkfifo((folder + "pipe").c_str(), 0600), 0);
+        CMainFrame& frame = FrameInFolder(folder);
+        QCOMPARE(frame.Model()->Item(1).size, std::string("0 KB"));
+        frame.List()->SelectItem(1);
+        frame.UpdateContentPane();  // would block forever if the pipe were opened
+        QCOMPARE(frame.Pane()->toPlainText(), QStringLiteral("(unable to open file)"));
+        frame.SetViewType(kViewText);
+        frame.UpdateContentPane();
+        QCOMPARE(frame.Pane()->toPlainText(), QStringLiteral("(Unable to open file)"));
+    }
+
+    void longPathsAreNotCut() {
+        const std::string name(200, 'n');
+        const std::string deep = m_folder + name + "/" + name + "/";
+        QCOMPARE(::mkdir((m_folder + name).c_str(), 0700), 0);
+        QCOMPARE(::mkdir(deep.c_str(), 0700), 0);
+        WriteFile(deep + name + ".txt", "deep\n");
+        CMainFrame& frame = FrameInFolder(deep);
+        QCOMPARE(frame.Model()->Item(1).name, name + ".txt");
+        frame.GoUp();
+        QCOMPARE(frame.Folder(), m_folder + name + "/");
+        QCOMPARE(SelectedName(frame), name);
+        std::filesystem::remove_all(m_folder + name);
+    }
+
     void keyboardShortcutsPage() {
         m_frame = std::make_unique<CMainFrame>();
         m_frame->ShowKeyboardShortcuts();
