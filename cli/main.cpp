@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ContentViews.h"
 #include "core/FileInspector.h"
 #include "core/ReadOnlyFile.h"
 #include "core/TextPanes.h"
@@ -31,11 +32,15 @@ constexpr int kExitUsage = 2;
 constexpr int kMaxRecursionDepth = 64;
 
 enum class EFormat { Text, Ansi, Html };
+// What is written for each path: the report or one of the content views.
+enum class EView { Info, Hex, Text, DosText };
 
 struct COptions {
     bool typeOnly = false;
     bool recursive = false;
     EFormat format = EFormat::Text;
+    EView view = EView::Info;
+    bool showOffsets = false;
     CReportSwitches switches;
     std::vector<std::string> paths;
 };
@@ -48,6 +53,9 @@ const char kUsage[] =
     "  -r, --recursive         with --type, every file below a folder\n"
     "  -f, --files-from=LIST   read the paths from LIST, one per line (- for standard input)\n"
     "      --format=FORMAT     text, ansi or html (ansi on a terminal, text otherwise)\n"
+    "      --view=VIEW         info (the report), hex (the first 2048 bytes), text or dos\n"
+    "                          (the first 4096 bytes as text, or in PC screen glyphs)\n"
+    "      --offsets           with --view=hex, begin each line with its offset\n"
     "      --no-file-info      leave out the file-system information\n"
     "      --no-estimated      leave out the estimated type\n"
     "      --no-exe            leave out the executable-type lines\n"
@@ -86,12 +94,14 @@ bool ReadPathList(const char* list, std::vector<std::string>& paths) {
 
 // Returns the exit status for a usage error, or -1 to go on.
 int ParseOptions(int argc, char** argv, COptions& options) {
-    enum { kFormat = 256, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion };
+    enum { kFormat = 256, kView, kOffsets, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion };
     static const option kLong[] = {
         {"type", no_argument, nullptr, 't'},
         {"recursive", no_argument, nullptr, 'r'},
         {"files-from", required_argument, nullptr, 'f'},
         {"format", required_argument, nullptr, kFormat},
+        {"view", required_argument, nullptr, kView},
+        {"offsets", no_argument, nullptr, kOffsets},
         {"no-file-info", no_argument, nullptr, kNoFileInfo},
         {"no-estimated", no_argument, nullptr, kNoEstimated},
         {"no-exe", no_argument, nullptr, kNoExe},
@@ -118,6 +128,14 @@ int ParseOptions(int argc, char** argv, COptions& options) {
                 else if (std::strcmp(optarg, "html") == 0) options.format = EFormat::Html;
                 else { UsageError("--format must be text, ansi or html"); return kExitUsage; }
                 break;
+            case kView:
+                if (std::strcmp(optarg, "info") == 0) options.view = EView::Info;
+                else if (std::strcmp(optarg, "hex") == 0) options.view = EView::Hex;
+                else if (std::strcmp(optarg, "text") == 0) options.view = EView::Text;
+                else if (std::strcmp(optarg, "dos") == 0) options.view = EView::DosText;
+                else { UsageError("--view must be info, hex, text or dos"); return kExitUsage; }
+                break;
+            case kOffsets: options.showOffsets = true; break;
             case kNoFileInfo: options.switches.ShowFileInfo = false; break;
             case kNoEstimated: options.switches.ShowEstimated = false; break;
             case kNoExe: options.switches.ShowExe = false; break;
@@ -224,6 +242,19 @@ std::unique_ptr<CTextPaneBase> MakePane(EFormat format) {
     return std::make_unique<CPlainTextPane>();
 }
 
+// Returns false when the file could not be opened.
+bool WriteContentView(const COptions& options, const std::string& path, IReportPane& pane) {
+    const CTextStyles& styles = InitTextStyles();
+    switch (options.view) {
+        case EView::Hex: ShowHexView(pane, styles, path, options.showOffsets, false); break;
+        case EView::Text: ShowTextView(pane, styles, path); break;
+        case EView::DosText: ShowDosTextView(pane, styles, path); break;
+        case EView::Info: break;
+    }
+    CReadOnlyFile file;
+    return file.Open(path);
+}
+
 int WriteReports(const COptions& options) {
     const std::unique_ptr<CTextPaneBase> pane = MakePane(options.format);
     bool allInspected = true;
@@ -234,12 +265,18 @@ int WriteReports(const COptions& options) {
             allInspected = false;
             continue;
         }
-        std::string folder;
-        std::string name;
-        SplitInspectedPath(path, folder, name);
-        CFileInspector inspector(name, folder, *pane, InitTextStyles(), options.switches);
-        inspector.BuildInfoReport();
-        if (!inspector.Opened() && S_ISREG(st.st_mode)) {
+        bool opened = true;
+        if (options.view == EView::Info) {
+            std::string folder;
+            std::string name;
+            SplitInspectedPath(path, folder, name);
+            CFileInspector inspector(name, folder, *pane, InitTextStyles(), options.switches);
+            inspector.BuildInfoReport();
+            opened = inspector.Opened();
+        } else {
+            opened = WriteContentView(options, path, *pane);
+        }
+        if (!opened && S_ISREG(st.st_mode)) {
             CReadOnlyFile file;
             file.Open(path);
             ReportMissing(path, file.Error());

@@ -1,0 +1,67 @@
+// What the location list shows, without any widget: the rows of a folder,
+// of the drive list and of the special folders, the size texts, and the
+// sort orders.  Paths use "/" and folders end in "/".
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quiddity {
+
+// The Type column's markers.
+inline constexpr std::string_view kTypeDrive = "(drive)";
+inline constexpr std::string_view kTypeDir = "(dir)";
+inline constexpr std::string_view kTypeDomain = "(domain)";
+inline constexpr std::string_view kTypeServer = "(server)";
+inline constexpr std::string_view kTypeShare = "(share)";
+inline constexpr std::string_view kNoFilesFound = "(no files found)";
+inline constexpr std::string_view kNetworkEntry = "Network";
+inline constexpr std::string_view kSpecialFoldersEntry = "Special folders";
+
+// One row: the Filename, Type and Size columns.
+struct CListItem {
+    std::string name;
+    std::string type;
+    std::string size;
+};
+
+enum ESortMode : int { kSortByName = 0, kSortByType = 1, kSortBySize = 2, kSortByLabel = 10 };
+
+// "1 KB" for 1 to 1024 bytes, whole megabytes above 1 MB + 1 KB, whole
+// kilobytes otherwise (0 included).
+std::string SizeText(std::uint64_t size);
+
+// Orders two Size texts: kilobytes before megabytes, each unit by its
+// number; texts of other shapes mostly compare equal.
+int CompareSizeTexts(std::string_view a, std::string_view b);
+
+// Sorts by the mode (other modes leave the order as it is), then puts every
+// "(dir)" row in front of the others, each group in sorted order.  Ties
+// come out as the list's Shell sort has always left them.
+void SortItems(std::vector<CListItem>& items, int sortMode);
+
+// The rows of a folder in the order a listing shows them before sorting:
+// folders in front in directory order ("." left out, ".." kept), files after
+// them with their extension as Type and their size text.  False when the
+// folder cannot be read.
+bool ReadFolderItems(const std::string& folder, std::vector<CListItem>& items);
+
+// The mount points a user cares about, each ending in "/": the root, /home
+// and the volumes backed by a device or a network share, from the text of
+// /proc/self/mountinfo.  Pseudo file systems are left out.
+std::vector<std::string> MountedDrives(std::string_view mountInfo);
+
+// The special-folders rows in listing order (".." first), before sorting.
+// getEnv looks a variable up (null when unset); userDirs is the text of
+// the user's user-dirs.dirs file.
+using FGetEnv = std::function<const char*(const char*)>;
+std::vector<CListItem> SpecialFolderItems(const FGetEnv& getEnv, std::string_view userDirs);
+
+// An environment variable by its name in any letter case, as the variables
+// of the special-folders list are looked up.
+const char* GetEnvAnyCase(const char* name);
+
+}  // namespace quiddity

@@ -1,0 +1,549 @@
+#include "window/MainFrame.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QPainter>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <filesystem>
+
+#include "core/ContentViews.h"
+#include "core/ShellType.h"
+#include "core/Version.h"
+#include "recognizer/Recognizer.h"
+#include "window/LeftView.h"
+#include "window/LocationModel.h"
+#include "window/QuiddityView.h"
+
+namespace quiddity {
+
+namespace {
+
+constexpr int kListPaneWidth = 370;  // pixels, at start-up
+constexpr int kMarkSize = 22;        // the program's mark in the picture bar
+
+// The project's two lines on the start page.
+constexpr std::string_view kAboutLine1 = "Tells what a file is from its contents, not from its name.";
+constexpr std::string_view kAboutLine2 = "A file browser for Linux, built on Qt 6.";
+
+constexpr std::string_view kNewsText =
+    "<h1>New Features\n"
+    "<cond>Quicktime parsing\n"
+    "JPEG2000, 3GPP, MP4 parsing\n"
+    "ASF info\n"
+    "JPG EXIF info\n"
+    "TTF info\n"
+    "LNK Shortcut file info\n"
+    "Office formats\n"
+    "Some Mac/Apple formats\n"
+    "ISO, UDF, HFS disc images\n"
+    "\n"
+    "<pre>Identifies more than 250 filetypes and many subformats\n"
+    "<h1>\nProject\n"
+    "<cond>Quiddity is free software: README.md tells how to build, test and use it.\n";
+
+constexpr std::string_view kKeyboardShortcuts =
+    "<h1>\nKeyboard shortcuts\n\n<pre>"
+    "CTRL+S\t\tShow special folders\n"
+    "CTRL+D\t\tShow drives\n"
+    "CTRL+G\t\tGo to\n"
+    "CTRL+H\t\tHex view\n"
+    "CTRL+T\t\tText view\n"
+    "CTRL+F\t\tInfo view\n"
+    "ENTER\t\tChange view\n"
+    "TAB \t\tChange window\n"
+    "BACKSPACE\tGo up one folder\n";
+
+constexpr std::array<const char*, 3> kViewNames{"Hex", "Text", "Info"};
+
+// The wait cursor, for as long as a file is being recognised.
+class CWaitCursor {
+public:
+    CWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CWaitCursor() { Restore(); }
+    void Restore() {
+        if (m_shown) QApplication::restoreOverrideCursor();
+        m_shown = false;
+    }
+
+private:
+    bool m_shown = true;
+};
+
+QString ToQString(std::string_view bytes) {
+    const std::string utf8 = ToUtf8(bytes);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// A path as the file system spells it.
+std::string FromQString(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+std::string Trimmed(const std::string& text, std::string_view characters) {
+    const std::size_t first = text.find_first_not_of(characters);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(characters) - first + 1);
+}
+
+// The folder with exactly one trailing "/".
+std::string AsFolder(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path == "/" ? path : path + "/";
+}
+
+std::string CurrentDirectory() {
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? std::string("/") : current.string();
+}
+
+std::string ReadSmallFile(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.read(1 << 16).toStdString();
+}
+
+// A magnifying glass over a page: the program's own mark.
+QPixmap ProgramMark() {
+    QPixmap mark(kMarkSize, kMarkSize);
+    mark.fill(Qt::transparent);
+    QPainter painter(&mark);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(90, 90, 120), 1));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(2.5, 1.5, 13, 17));
+    for (int line = 0; line < 4; ++line) painter.drawLine(QPointF(5, 5.5 + 3 * line), QPointF(13, 5.5 + 3 * line));
+    painter.setPen(QPen(QColor(200, 0, 0), 2.2));
+    painter.setBrush(QColor(238, 238, 255, 200));
+    painter.drawEllipse(QPointF(12.5, 11.5), 5.5, 5.5);
+    painter.drawLine(QPointF(16.5, 15.5), QPointF(20.5, 19.5));
+    return mark;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(std::string commandLinePath, QWidget* parent)
+    : QMainWindow(parent), m_szFolder("/"), m_commandLinePath(std::move(commandLinePath)), m_styles(InitTextStyles()) {
+    setWindowTitle(QStringLiteral("Quiddity"));
+    for (int timer = 0; timer < kTimerCount; ++timer) {
+        auto* oneShot = new QTimer(this);
+        oneShot->setSingleShot(true);
+        connect(oneShot, &QTimer::timeout, this, [this, timer] { OnTimer(timer); });
+        m_timers[static_cast<std::size_t>(timer)] = oneShot;
+    }
+
+    m_pSplitter = new QSplitter(Qt::Horizontal, this);
+    m_pList = new CLeftView(m_pSplitter);
+    m_pModel = new CLocationModel(this);
+    m_pList->setModel(m_pModel);
+    m_pRichEdit = new CQuiddityView(m_pSplitter);
+    m_pSplitter->addWidget(m_pList);
+    m_pSplitter->addWidget(m_pRichEdit);
+    m_pSplitter->setStretchFactor(1, 1);
+    m_pSplitter->setSizes({kListPaneWidth, 600});
+    setCentralWidget(m_pSplitter);
+    // The list shares the pane's background.
+    QPalette listPalette = m_pList->palette();
+    listPalette.setColor(QPalette::Base, m_pRichEdit->palette().color(QPalette::Base));
+    m_pList->setPalette(listPalette);
+    m_pModel->SetItems({{"Venter...", "", ""}});
+
+    connect(m_pList, &CLeftView::SelectionMoved, this, [this] { StartTimer(kTimerUpdate, kListDelay); });
+    connect(m_pList, &CLeftView::BackspacePressed, this, [this] { StartTimer(kTimerGoUp, kListDelay); });
+    connect(m_pList, &CLeftView::EnterPressed, this, [this] { StartTimer(kTimerOpen, kListDelay); });
+    connect(m_pList, &CLeftView::TabPressed, this, &CMainFrame::ActivateOtherPane);
+    connect(m_pRichEdit, &CQuiddityView::TabPressed, this, &CMainFrame::ActivateOtherPane);
+    connect(m_pList->horizontalHeader(), &QHeaderView::sectionClicked, this, &CMainFrame::SortByColumn);
+
+    BuildBars();
+    BuildMenus();
+    setAcceptDrops(true);
+    resize(1000, 640);
+
+    ShowStartPage();
+    m_bStartPage = true;
+    m_nSortMode = kSortByName;
+    if (m_commandLinePath.empty()) StartTimer(kTimerDrives, kStartUpDelay);
+    else StartTimer(kTimerOpenPath, kStartUpDelay);
+    ViewButton(m_nViewType)->setChecked(true);
+    ViewAction(m_nViewType)->setChecked(true);
+    m_pList->setFocus();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::BuildBars() {
+    QToolBar* pictureBar = addToolBar(QStringLiteral("Picture"));
+    auto* mark = new QLabel(pictureBar);
+    mark->setPixmap(ProgramMark());
+    mark->setToolTip(QStringLiteral("Quiddity %1").arg(kQuiddityVersion));
+    pictureBar->addWidget(mark);
+
+    QToolBar* infoBar = addToolBar(QStringLiteral("Info"));
+    auto makeField = [infoBar](int width, const QString& tip) {
+        auto* field = new QLineEdit(infoBar);
+        field->setReadOnly(true);
+        field->setFocusPolicy(Qt::ClickFocus);
+        field->setMinimumWidth(width);
+        field->setToolTip(tip);
+        infoBar->addWidget(field);
+        return field;
+    };
+    m_pFileName = makeField(200, QStringLiteral("File name"));
+    m_pType = makeField(260, QStringLiteral("Type"));
+    m_pShellType = makeField(200, QStringLiteral("Shell type"));
+    m_pViewButtons = new QButtonGroup(this);
+    m_pViewButtons->setExclusive(true);
+    for (int view = kViewHex; view <= kViewInfo; ++view) {
+        auto* button = new QToolButton(infoBar);
+        button->setText(QString::fromLatin1(kViewNames[static_cast<std::size_t>(view)]));
+        button->setCheckable(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        m_pViewButtons->addButton(button, view);
+        infoBar->addWidget(button);
+    }
+    connect(m_pViewButtons, &QButtonGroup::idClicked, this, &CMainFrame::SetViewType);
+}
+
+void CMainFrame::BuildMenus() {
+    QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu->addAction(QStringLiteral("&Drives"), QKeySequence(Qt::CTRL | Qt::Key_D), this, &CMainFrame::ShowDrives);
+    fileMenu->addAction(QStringLiteral("&Special folders"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
+                        &CMainFrame::ShowSpecialFolders);
+    fileMenu->addAction(QStringLiteral("&Go to..."), QKeySequence(Qt::CTRL | Qt::Key_G), this, &CMainFrame::GoTo);
+    fileMenu->addSeparator();
+    fileMenu->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+
+    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("&View"));
+    auto* views = new QActionGroup(this);
+    views->setExclusive(true);
+    static constexpr std::array<const char*, 3> kViewLabels{"&Hex view", "&Text view", "&Info view"};
+    static constexpr std::array<Qt::Key, 3> kViewKeys{Qt::Key_H, Qt::Key_T, Qt::Key_F};
+    for (int view = kViewHex; view <= kViewInfo; ++view) {
+        const auto index = static_cast<std::size_t>(view);
+        QAction* action = viewMenu->addAction(QString::fromLatin1(kViewLabels[index]), QKeySequence(Qt::CTRL | kViewKeys[index]),
+                                              this, [this, view] { SetViewType(view); });
+        action->setCheckable(true);
+        views->addAction(action);
+        m_viewActions[index] = action;
+    }
+    viewMenu->addSeparator();
+    m_pOffsetsAction = viewMenu->addAction(QStringLiteral("Show &offsets"));
+    m_pOffsetsAction->setCheckable(true);
+    connect(m_pOffsetsAction, &QAction::toggled, this, [this](bool on) { m_bShowOffsets = on; });
+    m_pDosModeAction = viewMenu->addAction(QStringLiteral("&DOS mode"));
+    m_pDosModeAction->setCheckable(true);
+    connect(m_pDosModeAction, &QAction::toggled, this, [this](bool on) { m_bDosMode = on; });
+    viewMenu->addSeparator();
+    QMenu* sortMenu = viewMenu->addMenu(QStringLiteral("&Sort"));
+    sortMenu->addAction(QStringLiteral("By &name"), this, [this] { SortByColumn(kSortByName); });
+    sortMenu->addAction(QStringLiteral("By &type"), this, [this] { SortByColumn(kSortByType); });
+    sortMenu->addAction(QStringLiteral("By &size"), this, [this] { SortByColumn(kSortBySize); });
+
+    // F6 and Shift+F6: the next and the previous pane, of two.
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, &CMainFrame::ActivateOtherPane);
+
+    QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu->addAction(QStringLiteral("&Keyboard shortcuts"), this, &CMainFrame::ShowKeyboardShortcuts);
+}
+
+QAbstractButton* CMainFrame::ViewButton(int viewType) const { return m_pViewButtons->button(viewType); }
+
+void CMainFrame::StartTimer(int timer, int delay) { m_timers[static_cast<std::size_t>(timer)]->start(delay); }
+
+void CMainFrame::OnTimer(int timer) {
+    switch (timer) {
+        case kTimerDrives: ShowDrives(); break;
+        case kTimerUpdate: UpdateContentPane(); break;
+        case kTimerGoUp: GoUp(); break;
+        case kTimerOpen: OpenSelectedItem(); break;
+        case kTimerOpenPath: OpenPath(m_commandLinePath, EPathSource::CommandLine); break;
+        default: break;
+    }
+}
+
+void CMainFrame::SelectItem(int row) { m_pList->SelectItem(row); }
+
+void CMainFrame::ActivateOtherPane() {
+    if (m_pList->hasFocus()) m_pRichEdit->setFocus(Qt::TabFocusReason);
+    else m_pList->setFocus(Qt::TabFocusReason);
+}
+
+// ---- Location list ----
+
+void CMainFrame::ShowDrives() {
+    setWindowTitle(QStringLiteral("Quiddity"));
+    std::vector<CListItem> items;
+    for (std::string& drive : MountedDrives(ReadSmallFile("/proc/self/mountinfo")))
+        items.insert(items.begin(), CListItem{std::move(drive), std::string(kTypeDrive), {}});
+    m_nSortMode = kSortByName;
+    SortItems(items, m_nSortMode);
+    items.push_back({std::string(kNetworkEntry), std::string(kTypeDrive), {}});
+    items.push_back({std::string(kSpecialFoldersEntry), std::string(kTypeDrive), {}});
+    m_pModel->SetItems(std::move(items));
+    SelectItem(0);
+    if (m_bStartPage) {
+        m_bStartPage = false;
+        return;
+    }
+    UpdateContentPane();
+}
+
+void CMainFrame::ListFolder() {
+    setWindowTitle(ToQString(m_szFolder));
+    std::vector<CListItem> items;
+    if (!ReadFolderItems(m_szFolder, items)) {
+        m_pModel->SetItems({{"..", std::string(kTypeDir), {}}, {std::string(kNoFilesFound), {}, {}}});
+        return;
+    }
+    m_pModel->SetItems(std::move(items));
+    SortList();
+    if (m_pList->SelectionMark() < 0) SelectItem(0);
+    UpdateContentPane();
+}
+
+void CMainFrame::ShowSpecialFolders() {
+    setWindowTitle(QStringLiteral("Special folders"));
+    m_szFolder.clear();
+    const char* configHome = GetEnvAnyCase("XDG_CONFIG_HOME");
+    const char* home = GetEnvAnyCase("HOME");
+    const std::string configFolder = configHome && *configHome ? configHome : std::string(home ? home : "") + "/.config";
+    m_pModel->SetItems(SpecialFolderItems(GetEnvAnyCase, ReadSmallFile(configFolder + "/user-dirs.dirs")));
+    m_nSortMode = kSortByLabel;
+    SortList();
+    m_nSortMode = kSortByType;
+    SelectItem(0);
+}
+
+// Domains, servers and shares of a Windows network do not exist here: the
+// network lists only its way back.
+void CMainFrame::ListNetwork() {
+    m_strDomain.clear();
+    setWindowTitle(QStringLiteral("Nework - Domains"));
+    m_szFolder.clear();
+    m_pModel->SetItems({{"..", std::string(kTypeDir), {}}});
+    SelectItem(0);
+    m_pModel->Append({std::string(kNoFilesFound), {}, {}});
+}
+
+void CMainFrame::OpenSelectedItem() {
+    const int row = m_pList->SelectionMark();
+    if (row < 0) return;
+    const CListItem item = m_pModel->Item(row);
+    if (item.type == kTypeDir) {
+        if (item.name == "..") {
+            GoUp();
+            return;
+        }
+        // In the special-folders view the Name is a full path.
+        m_szFolder = AsFolder(m_szFolder + item.name);
+        ListFolder();
+    } else if (item.type == kTypeDrive) {
+        if (item.name == kSpecialFoldersEntry) {
+            ShowSpecialFolders();
+        } else if (item.name == kNetworkEntry) {
+            ListNetwork();
+        } else {
+            m_szFolder = item.name;
+            ListFolder();
+        }
+    } else {
+        SetViewType((m_nViewType + 1) % 3);
+    }
+}
+
+void CMainFrame::GoUp() {
+    std::string path = m_szFolder;
+    while (!path.empty() && path.back() == '/') path.pop_back();
+    if (path.empty()) {
+        ShowDrives();
+        return;
+    }
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        ShowDrives();
+        return;
+    }
+    const std::string child = path.substr(slash + 1);
+    m_szFolder = path.substr(0, slash + 1);
+    ListFolder();
+    const int row = m_pModel->FindName(child);
+    if (row >= 0) SelectItem(row);
+    UpdateContentPane();
+}
+
+void CMainFrame::OpenPath(std::string path, EPathSource source) {
+    // A dropped name is exact; typed ones may come quoted.
+    path = Trimmed(path, source == EPathSource::Drop ? " " : " \"");
+    if (source == EPathSource::CommandLine && (path == "." || path == ".." || path == "/")) {
+        std::string folder = "/";
+        if (path != "/") folder = CurrentDirectory();
+        if (path == "..") folder = std::filesystem::path(folder).parent_path().string();
+        m_szFolder = AsFolder(folder);
+        ListFolder();
+        return;
+    }
+    std::error_code error;
+    std::string full;
+    if (!path.empty()) full = std::filesystem::absolute(path, error).lexically_normal().string();
+    struct stat st {};
+    if (path.empty() || error || ::stat(full.c_str(), &st) != 0) {
+        ShowDrives();
+        return;
+    }
+    full = AsFolder(full);
+    if (S_ISDIR(st.st_mode)) {
+        m_szFolder = full;
+        ListFolder();
+        return;
+    }
+    full.pop_back();
+    const std::size_t slash = full.rfind('/');
+    const std::string name = full.substr(slash + 1);
+    m_szFolder = full.substr(0, slash + 1);
+    ListFolder();
+    const int row = m_pModel->FindName(name);
+    if (row >= 0) SelectItem(row);
+    StartTimer(kTimerUpdate, kListDelay);
+}
+
+void CMainFrame::GoTo() {
+    // Whatever closes the dialog, its text is opened: an empty one shows the drives.
+    const QString text = QInputDialog::getText(this, QStringLiteral("Go to"), QStringLiteral("File or folder:"),
+                                               QLineEdit::Normal, ToQString(m_szFolder));
+    m_strDomain.clear();
+    OpenPath(FromQString(text), EPathSource::GoTo);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// Only the first of the dropped files is opened.
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    raise();
+    activateWindow();
+    OpenPath(FromQString(urls.first().toLocalFile()), EPathSource::Drop);
+}
+
+void CMainFrame::SortList() {
+    const int row = m_pList->SelectionMark();
+    const std::string selected = row >= 0 ? m_pModel->Item(row).name : std::string();
+    m_pModel->Sort(m_nSortMode);
+    if (row >= 0) SelectItem(m_pModel->FindName(selected));
+}
+
+void CMainFrame::SortByColumn(int column) {
+    m_nSortMode = column;
+    SortList();
+}
+
+// ---- Right pane ----
+
+void CMainFrame::EmptyPane() { m_pRichEdit->EmptyPane(); }
+
+void CMainFrame::UpdateContentPane() {
+    const int row = m_pList->SelectionMark();
+    if (row < 0) return;
+    // Whatever follows, the start page is no longer what the pane shows, so
+    // a later drive listing must not leave the pane alone for its sake.
+    m_bStartPage = false;
+    const CListItem item = m_pModel->Item(row);
+    m_pFileName->setText(ToQString(item.name));
+    m_pShellType->setText(QStringLiteral(" "));
+    struct CMarker {
+        std::string_view type;
+        const char* label;
+    };
+    static constexpr std::array<CMarker, 5> kMarkers{{
+        {kTypeDir, "Folder"}, {kTypeDrive, "Drive"}, {kTypeDomain, "Domain"}, {kTypeShare, "Share"}, {kTypeServer, "Server"},
+    }};
+    for (const CMarker& marker : kMarkers) {
+        if (item.type != marker.type) continue;
+        m_pType->setText(QString::fromLatin1(marker.label));
+        if (marker.type == kTypeDir && m_nViewType == kViewInfo) ShowInfoReport();
+        else EmptyPane();
+        emit ContentPaneUpdated();
+        return;
+    }
+    if (item.name == kNoFilesFound) {
+        m_pType->clear();
+        emit ContentPaneUpdated();
+        return;
+    }
+
+    CWaitCursor wait;
+    const std::string path = m_szFolder + item.name;
+    std::string shellType;
+    LookUpShellType(item.type, shellType);
+    m_pShellType->setText(ToQString(shellType));
+    if (m_nViewType == kViewInfo) {
+        ShowInfoReport();
+    } else {
+        std::string type;
+        EstimateFileType(path, type);
+        m_pType->setText(ToQString(type));
+        wait.Restore();
+        if (m_nViewType == kViewHex) ShowHexView(*m_pRichEdit, m_styles, path, m_bShowOffsets, m_bDosMode);
+        else if (m_bDosMode) ShowDosTextView(*m_pRichEdit, m_styles, path);
+        else ShowTextView(*m_pRichEdit, m_styles, path);
+    }
+    emit ContentPaneUpdated();
+}
+
+void CMainFrame::ShowInfoReport() {
+    const int row = m_pList->SelectionMark();
+    if (row < 0) return;
+    CFileInspector inspector(m_pModel->Item(row).name, m_szFolder, *m_pRichEdit, m_styles, m_switches);
+    inspector.m_bBackupPrivileges = m_bBackupPrivileges;
+    inspector.BuildInfoReport();
+    m_bBackupPrivileges = inspector.m_bBackupPrivileges;
+    if (!inspector.TypeText().empty()) m_pType->setText(ToQString(inspector.TypeText()));
+}
+
+void CMainFrame::ShowStartPage() {
+    m_pRichEdit->BeginReport();
+    m_pRichEdit->AppendStyledText("\nQuiddity\n", m_styles.m_cfHeading);
+    m_pRichEdit->AppendStyledText("Version " + std::string(kQuiddityVersion) + "\n", m_styles.m_cfNormal);
+    m_pRichEdit->AppendStyledText(std::string(kAboutLine1) + "\n", m_styles.m_cfNormal);
+    m_pRichEdit->AppendStyledText(std::string(kAboutLine2) + "\n\n", m_styles.m_cfNormal);
+    RenderMarkup(*m_pRichEdit, m_styles, kNewsText);
+    m_pRichEdit->EndReport();
+}
+
+void CMainFrame::ShowKeyboardShortcuts() {
+    m_pRichEdit->BeginReport();
+    RenderMarkup(*m_pRichEdit, m_styles, kKeyboardShortcuts);
+    m_pRichEdit->EndReport();
+}
+
+void CMainFrame::SetViewType(int viewType) {
+    m_nViewType = viewType;
+    ViewButton(viewType)->setChecked(true);
+    ViewAction(viewType)->setChecked(true);
+    StartTimer(kTimerUpdate, kViewDelay);
+}
+
+}  // namespace quiddity

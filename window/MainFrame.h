@@ -1,0 +1,133 @@
+// The main window and the holder of all lasting state: the current folder,
+// the view type and display flags, the report switches, the text styles,
+// and the two panes.  Every action of the list runs here, when one of the
+// frame's one-shot timers fires.
+#pragma once
+
+#include <QMainWindow>
+
+#include <array>
+#include <string>
+
+#include "core/FileInspector.h"
+#include "core/TextStyle.h"
+#include "window/Locations.h"
+
+class QAbstractButton;
+class QAction;
+class QButtonGroup;
+class QLineEdit;
+class QSplitter;
+class QTimer;
+
+namespace quiddity {
+
+class CLeftView;
+class CLocationModel;
+class CQuiddityView;
+
+// Where a path to open comes from: each trims it its own way.
+enum class EPathSource { CommandLine, GoTo, Drop };
+
+enum EViewType : int { kViewHex = 0, kViewText = 1, kViewInfo = 2 };
+
+// The one-shot timers; a new request of a kind replaces a pending one.
+enum ETimer : int {
+    kTimerDrives = 2,
+    kTimerUpdate = 4,
+    kTimerGoUp = 5,
+    kTimerOpen = 6,
+    kTimerOpenPath = 8,
+};
+inline constexpr int kTimerCount = 9;
+inline constexpr int kStartUpDelay = 500;  // ms
+inline constexpr int kListDelay = 100;
+inline constexpr int kViewDelay = 50;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // commandLinePath: the one path given on the command line, or empty.
+    explicit CMainFrame(std::string commandLinePath = {}, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Location list.
+    void ShowDrives();
+    void ListFolder();
+    void ShowSpecialFolders();
+    void ListNetwork();
+    void OpenSelectedItem();
+    void GoUp();
+    void OpenPath(std::string path, EPathSource source);
+    void SortList();
+    void SortByColumn(int column);
+
+    // Right pane.
+    void UpdateContentPane();
+    void ShowInfoReport();
+    void ShowStartPage();
+    void ShowKeyboardShortcuts();
+    void GoTo();
+    void SetViewType(int viewType);
+    void ActivateOtherPane();
+
+    void StartTimer(int timer, int delay);
+
+    // State, for whoever drives the window (tests, the benchmark).
+    const std::string& Folder() const { return m_szFolder; }
+    void SetFolder(std::string folder) { m_szFolder = std::move(folder); }
+    int ViewType() const { return m_nViewType; }
+    int SortMode() const { return m_nSortMode; }
+    CLeftView* List() const { return m_pList; }
+    CQuiddityView* Pane() const { return m_pRichEdit; }
+    CLocationModel* Model() const { return m_pModel; }
+    QLineEdit* FileNameField() const { return m_pFileName; }
+    QLineEdit* TypeField() const { return m_pType; }
+    QLineEdit* ShellTypeField() const { return m_pShellType; }
+    QAbstractButton* ViewButton(int viewType) const;
+    QAction* ViewAction(int viewType) const { return m_viewActions[static_cast<std::size_t>(viewType)]; }
+    QAction* OffsetsAction() const { return m_pOffsetsAction; }
+    QAction* DosModeAction() const { return m_pDosModeAction; }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+signals:
+    // After every run of UpdateContentPane.
+    void ContentPaneUpdated();
+
+private:
+    void BuildMenus();
+    void BuildBars();
+    void OnTimer(int timer);
+    void SelectItem(int row);
+    void EmptyPane();
+
+    std::string m_szFolder;
+    std::string m_strDomain;
+    std::string m_commandLinePath;
+    int m_nSortMode = kSortByName;
+    int m_nViewType = kViewHex;
+    bool m_bShowOffsets = false;
+    bool m_bDosMode = false;
+    bool m_bStartPage = false;
+    bool m_bBackupPrivileges = false;
+    CReportSwitches m_switches;
+    const CTextStyles& m_styles;
+
+    QSplitter* m_pSplitter = nullptr;
+    CLeftView* m_pList = nullptr;
+    CLocationModel* m_pModel = nullptr;
+    CQuiddityView* m_pRichEdit = nullptr;
+    QLineEdit* m_pFileName = nullptr;
+    QLineEdit* m_pType = nullptr;
+    QLineEdit* m_pShellType = nullptr;
+    QButtonGroup* m_pViewButtons = nullptr;
+    std::array<QAction*, 3> m_viewActions{};
+    QAction* m_pOffsetsAction = nullptr;
+    QAction* m_pDosModeAction = nullptr;
+    std::array<QTimer*, kTimerCount> m_timers{};
+};
+
+}  // namespace quiddity

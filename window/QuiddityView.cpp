@@ -1,0 +1,103 @@
+#include "window/QuiddityView.h"
+
+#include <QFontDatabase>
+#include <QScrollBar>
+#include <QTextCursor>
+
+namespace quiddity {
+
+namespace {
+
+constexpr double kTwipsPerPoint = 20.0;
+
+QColor ColourOf(std::uint32_t colour) {
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+}  // namespace
+
+CQuiddityView::CQuiddityView(QWidget* parent) : QTextEdit(parent) {
+    setReadOnly(true);
+    setLineWrapMode(QTextEdit::NoWrap);
+    setUndoRedoEnabled(false);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Base, ColourOf(kPaneBackground));
+    palette.setColor(QPalette::Text, Qt::black);
+    setPalette(palette);
+    setCurrentCharFormat(FormatOf(InitTextStyles().m_cfNormal));
+}
+
+QFont CQuiddityView::FontOf(const CTextStyle& style) {
+    const QString face = QString::fromUtf8(style.face.data(), static_cast<qsizetype>(style.face.size()));
+    QFont font;
+    if (QFontDatabase::hasFamily(face)) {
+        font.setFamily(face);
+    } else if (style.face == "Courier New") {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    } else if (style.face == "Arial") {
+        font.setFamily(QStringLiteral("Sans Serif"));
+        font.setStyleHint(QFont::SansSerif);
+    } else {
+        font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);  // "System"
+    }
+    font.setPointSizeF(style.heightTwips / kTwipsPerPoint);
+    font.setBold(style.bold);
+    return font;
+}
+
+const QTextCharFormat& CQuiddityView::FormatOf(const CTextStyle& style) {
+    const FormatKey key{style.face, style.heightTwips, style.bold, style.colour};
+    auto found = m_formats.find(key);
+    if (found == m_formats.end()) {
+        QTextCharFormat format;
+        format.setFont(FontOf(style));
+        format.setForeground(ColourOf(style.colour));
+        found = m_formats.emplace(key, format).first;
+    }
+    return found->second;
+}
+
+void CQuiddityView::BeginReport() {
+    setUpdatesEnabled(false);
+    clear();
+    m_afterCr = false;
+}
+
+void CQuiddityView::AppendStyledText(std::string_view text, const CTextStyle& style) {
+    // "\r\n", "\n" and a lone "\r" are each one line break.
+    const std::string utf8 = ToUtf8(text);
+    QString lines;
+    lines.reserve(static_cast<qsizetype>(utf8.size()));
+    for (const QChar c : QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))) {
+        if (c == u'\n' && m_afterCr) {
+            m_afterCr = false;
+            continue;
+        }
+        m_afterCr = c == u'\r';
+        lines.append(m_afterCr ? QChar(u'\n') : c);
+    }
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(lines, FormatOf(style));
+}
+
+void CQuiddityView::EndReport() {
+    setTextCursor(QTextCursor(document()));
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    setUpdatesEnabled(true);
+}
+
+void CQuiddityView::EmptyPane() {
+    setUpdatesEnabled(false);
+    clear();
+    setUpdatesEnabled(true);
+}
+
+bool CQuiddityView::focusNextPrevChild(bool) {
+    emit TabPressed();
+    return true;
+}
+
+}  // namespace quiddity
