@@ -3,7 +3,7 @@
 # and only those that are missing.
 set -eu
 
-PACKAGES="build-essential cmake pkg-config zlib1g-dev libglib2.0-dev shared-mime-info libgtest-dev"
+PACKAGES="build-essential cmake pkg-config zlib1g-dev libglib2.0-dev shared-mime-info libgtest-dev clang libclang-rt-14-dev"
 
 missing=""
 for package in $PACKAGES; do
