@@ -142,7 +142,7 @@ int ParseOptions(int argc, char** argv, COptions& options) {
 }
 
 void ReportMissing(const std::string& path, int error) {
-    std::fprintf(stderr, "quiddity: %s: %s\n", ToUtf8(path).c_str(), std::strerror(error));
+    std::fprintf(stderr, "quiddity: %s: %s\n", ToUtf8(EscapeControlCharacters(path)).c_str(), std::strerror(error));
 }
 
 class CTypeLister {
@@ -203,9 +203,10 @@ private:
     }
 
     void Print(const std::string& path, const std::string& type) {
-        m_line = ToUtf8(path);
+        // One line per file, whatever the name or the type text holds.
+        m_line = ToUtf8(EscapeControlCharacters(path));
         m_line += ": ";
-        m_line += ToUtf8(type);
+        m_line += ToUtf8(EscapeControlCharacters(type));
         m_line += '\n';
         std::fwrite(m_line.data(), 1, m_line.size(), stdout);
     }
