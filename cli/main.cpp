@@ -66,6 +66,7 @@ void UsageError(const char* message) {
 
 bool ReadPathList(const char* list, std::vector<std::string>& paths) {
     const bool standardInput = std::strcmp(list, "-") == 0;
+    // read-only: the list of paths is the user's input, not an inspected file
     std::FILE* in = standardInput ? stdin : std::fopen(list, "re");
     if (in == nullptr) {
         std::fprintf(stderr, "quiddity: %s: %s\n", list, std::strerror(errno));
