@@ -152,10 +152,17 @@ public:
 
     // Returns false when the path could not be found or opened.
     bool List(const std::string& path, int depth = 0) {
+        // Regular files, the common case, are judged at once; only an item
+        // that cannot be opened is looked at more closely.
+        int error = 0;
+        if (EstimateFileType(path, m_type, &error)) {
+            Print(path, m_type);
+            return true;
+        }
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) {
-            const int error = errno;
-            Print(path, "(couldn't open the file)");
+            error = errno;
+            Print(path, m_type);
             ReportMissing(path, error);
             return false;
         }
@@ -166,14 +173,11 @@ public:
             }
             return ListFolder(path, depth);
         }
-        int error = 0;
-        if (!EstimateFileType(path, m_type, &error) && S_ISREG(st.st_mode)) {
-            Print(path, m_type);
-            ReportMissing(path, error);
-            return false;
-        }
         Print(path, m_type);
-        return true;
+        // Special items are never opened, so only a regular file failed.
+        if (!S_ISREG(st.st_mode)) return true;
+        ReportMissing(path, error);
+        return false;
     }
 
 private:
@@ -184,32 +188,47 @@ private:
             ReportMissing(path, errno);
             return false;
         }
-        std::vector<std::string> names;
+        struct CEntry {
+            std::string name;
+            unsigned char type;  // DT_DIR, DT_REG...; DT_UNKNOWN where the file system does not say
+        };
+        std::vector<CEntry> entries;
         while (const dirent* entry = ::readdir(dir)) {
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.emplace_back(entry->d_name);
+                entries.push_back({entry->d_name, entry->d_type});
         }
         ::closedir(dir);
-        std::sort(names.begin(), names.end());
+        std::sort(entries.begin(), entries.end(), [](const CEntry& a, const CEntry& b) { return a.name < b.name; });
         const std::string prefix = path.back() == '/' ? path : path + "/";
         bool ok = true;
-        for (const std::string& name : names) {
-            const std::string child = prefix + name;
-            struct stat st {};
+        for (const CEntry& entry : entries) {
+            const std::string child = prefix + entry.name;
             // Links to folders are listed, not followed: no cycles.
-            if (::lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ok = ListFolder(child, depth + 1) && ok;
+            bool isFolder = entry.type == DT_DIR;
+            if (entry.type == DT_UNKNOWN) {
+                struct stat st {};
+                isFolder = ::lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            }
+            if (isFolder) ok = ListFolder(child, depth + 1) && ok;
             else ok = List(child, depth + 1) && ok;
         }
         return ok;
     }
 
     void Print(const std::string& path, const std::string& type) {
-        // One line per file, whatever the name or the type text holds.
-        m_line = ToUtf8(EscapeControlCharacters(path));
+        m_line.clear();
+        AppendPrintable(path);
         m_line += ": ";
-        m_line += ToUtf8(EscapeControlCharacters(type));
+        AppendPrintable(type);
         m_line += '\n';
         std::fwrite(m_line.data(), 1, m_line.size(), stdout);
+    }
+
+    // One line per file, whatever the name or the type text holds; plain
+    // ASCII, nearly every name and type, is taken as it is.
+    void AppendPrintable(std::string_view text) {
+        if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) m_line += text;
+        else m_line += ToUtf8(EscapeControlCharacters(text));
     }
 
     bool m_recursive;
