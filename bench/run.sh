@@ -67,10 +67,35 @@ print(f"in processor time (user + system means): {cpu['file -b'] / cpu['quiddity
       f" {cpu['quiddity -t'] / cpu['floor']:.2f} times the floor")
 PY
 
+echo "== quiddity -t against the floor, run in turns ($runs pairs): a neighbour's load hits both alike"
+python3 - "$build/quiddity" "$work/floor" "$list" "$runs" <<'PY'
+import resource, statistics, subprocess, sys, time
+quiddity, floor, listfile, pairs = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+def timed(command):
+    before = resource.getrusage(resource.RUSAGE_CHILDREN)
+    start = time.perf_counter()
+    subprocess.run(command, stdout=subprocess.DEVNULL, check=False)
+    wall = time.perf_counter() - start
+    after = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return wall, (after.ru_utime - before.ru_utime) + (after.ru_stime - before.ru_stime)
+wall, cpu = [], []
+for _ in range(pairs):
+    qw, qc = timed([quiddity, "-t", "-f", listfile])
+    fw, fc = timed([floor, listfile])
+    wall.append(qw / fw)
+    if fc > 0:
+        cpu.append(qc / fc)
+print(f"median ratio of the pairs: {statistics.median(wall):.2f} in wall time, {statistics.median(cpu):.2f} in processor time")
+PY
+
 echo "== full report per file, in one process (median of repeats per file)"
 # shellcheck disable=SC2046
 "$build/bench/quiddity_report_timer" $(find "$root/tests/fixtures" -type f | sort) | tail -n 1
 echo "9 MiB file, checksum included:"
 "$build/bench/quiddity_report_timer" "$nine" | tail -n 1 | sed 's/, worst.*//'
+echo "one report as a process (start-up and the MIME database included):" \
+    "$(hyperfine -N --warmup 3 --runs "$runs" --export-json "$work/process.json" \
+        "$build/quiddity $root/tests/fixtures/pe/hello64.exe" >/dev/null &&
+       python3 -c "import json,sys; print(f'{json.load(open(sys.argv[1]))[\"results\"][0][\"median\"] * 1000:.1f} ms median')" "$work/process.json")"
 echo "peak memory of the reports of every fixture and the 9 MiB file in one process:" \
     "$(( $(peak "$build/quiddity" $(find "$root/tests/fixtures" -type f) "$nine") / 1024 )) MB"

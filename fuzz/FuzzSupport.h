@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileInspector.h"
 #include "core/TextPanes.h"
 
 namespace quiddity::fuzz {
@@ -66,5 +67,19 @@ class CDiscardingPane : public CPlainTextPane {
 public:
     void EndReport() override { Clear(); }
 };
+
+// Writes the input to the file and hands an inspector of it, whose pane
+// discards, and the file's full path to run: the shape of a harness for one
+// analyzer.
+template <typename Run>
+void InspectInput(const std::uint8_t* data, std::size_t size, Run run) {
+    CFuzzInputFile& file = CFuzzInputFile::Instance();
+    const std::string& path = file.Write(data, size);
+    static CDiscardingPane pane;
+    CFileInspector inspector(file.Name(), file.Folder(), pane, InitTextStyles(), CReportSwitches{});
+    pane.BeginReport();
+    run(inspector, path);
+    pane.EndReport();
+}
 
 }  // namespace quiddity::fuzz
