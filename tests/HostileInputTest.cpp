@@ -183,6 +183,23 @@ TEST(HostileInput, FileThatVanishesBeforeItsInspection) {
     EXPECT_NE(out.find(dir.Path("here") + ": Text file\n"), std::string::npos);
 }
 
+TEST(HostileInput, UnreadableFileIsReportedAsNotInspected) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may read any file";
+    CTempDir dir;
+    dir.Write("locked", "words\n");
+    ASSERT_EQ(::chmod(dir.Path("locked").c_str(), 0), 0);
+    int status = -1;
+    const std::string out = RunCommand("timeout " + std::to_string(kTimeoutSeconds) + " " + QUIDDITY_PROGRAM +
+                                           " -t " + Quote(dir.Path("locked")) + " 2>&1",
+                                       &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find(dir.Path("locked") + ": " + kUnopened + "\n"), std::string::npos);
+    EXPECT_NE(out.find("quiddity: " + dir.Path("locked") + ": Permission denied\n"), std::string::npos);
+    const CInspection r = Inspect(dir.Folder(), "locked");
+    EXPECT_FALSE(r.opened);
+    EXPECT_EQ(r.pane.ended, 1);
+}
+
 TEST(HostileInput, EmptyFile) {
     CTempDir dir;
     dir.Write("empty", "");
