@@ -10,11 +10,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <span>
 #include <fstream>
 
 #include "TestSupport.h"
 #include "core/FileInspector.h"
+#include "recognizer/Recognizer.h"
 
 using namespace quiddity;
 using quiddity::test::CRecordingPane;
@@ -235,6 +238,36 @@ TEST(HostileInput, FilesAtTheEdgeOfTheHead) {
         if (!size.empty()) {
             EXPECT_EQ(size.rfind(std::string("Filesize normal.: ") + (name + 4) + " bytes", 0), 0u) << size;
         }
+    }
+}
+
+// Files of /proc give their size as 0 and still have bytes: they are read
+// until a read brings nothing, not taken for empty.
+TEST(HostileInput, FileThatGivesNoSize) {
+    std::string type;
+    ASSERT_TRUE(EstimateFileType("/proc/self/status", type));
+    EXPECT_EQ(type, "Text file");
+}
+
+// Reading by path gives the recognizer the same head and tail as the bytes
+// entry, whether the head holds the whole file (and the tail is taken from
+// it) or the tail is read on its own.
+TEST(HostileInput, HeadAndTailAroundTheirEdges) {
+    CTempDir dir;
+    for (const std::size_t size : {256, 257, 300, 4095, 4096, 4097, 4351, 4352, 4353, 9000}) {
+        SCOPED_TRACE(size);
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(' ' + i % 90);
+        bytes.replace(size - 128, 3, "TAG");  // an ID3 version 1 tag, which only the tail shows
+        bytes.replace(size - 18, 3, "TRU");   // the start of a Targa footer
+        const std::string path = dir.Write("edge", bytes);
+        std::string byPath;
+        ASSERT_TRUE(EstimateFileType(path, byPath));
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        const std::span<const std::uint8_t> all(data, size);
+        std::string byBytes;
+        EstimateFileTypeOfBytes(all.first(std::min<std::size_t>(size, 4096)), all.last(256), path, byBytes);
+        EXPECT_EQ(byPath, byBytes);
     }
 }
 
