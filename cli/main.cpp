@@ -29,6 +29,9 @@ constexpr int kExitUsage = 2;
 // Folders deeper than this are not entered by --recursive: deeper trees are
 // almost always a link farm or a hostile image.
 constexpr int kMaxRecursionDepth = 64;
+// Longer lines of a path list are refused: far beyond the longest path the
+// kernel opens (PATH_MAX, 4096 bytes).
+constexpr std::size_t kMaxListLine = 1 << 16;
 
 enum class EFormat { Text, Ansi, Html };
 
@@ -72,17 +75,27 @@ bool ReadPathList(const char* list, std::vector<std::string>& paths) {
         std::fprintf(stderr, "quiddity: %s: %s\n", list, std::strerror(errno));
         return false;
     }
-    char* line = nullptr;
-    std::size_t capacity = 0;
-    ssize_t length = 0;
-    while ((length = ::getline(&line, &capacity, in)) > 0) {
-        std::string path(line, static_cast<std::size_t>(length));
-        if (path.back() == '\n') path.pop_back();
-        if (!path.empty()) paths.push_back(std::move(path));
+    // A zero byte or an endless line (a device or a binary file given as the
+    // list) ends the reading instead of filling the memory.
+    std::string path;
+    std::size_t lineNumber = 1;
+    bool ok = true;
+    for (int c = 0; (c = getc_unlocked(in)) != EOF;) {
+        if (c == '\n') {
+            if (!path.empty()) paths.push_back(std::move(path));
+            path.clear();
+            ++lineNumber;
+        } else if (c == '\0' || path.size() >= kMaxListLine) {
+            std::fprintf(stderr, "quiddity: %s: line %zu is not a path\n", list, lineNumber);
+            ok = false;
+            break;
+        } else {
+            path += static_cast<char>(c);
+        }
     }
-    std::free(line);
+    if (ok && !path.empty()) paths.push_back(std::move(path));
     if (!standardInput) std::fclose(in);
-    return true;
+    return ok;
 }
 
 // Returns the exit status for a usage error, or -1 to go on.

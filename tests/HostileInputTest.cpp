@@ -203,6 +203,30 @@ TEST(HostileInput, UnreadableFileIsReportedAsNotInspected) {
     EXPECT_EQ(r.pane.ended, 1);
 }
 
+// The list of paths is read with care too: a device or a binary file given
+// as the list is refused at once instead of filling the memory.
+TEST(HostileInput, PathListThatIsNoList) {
+    CTempDir dir;
+    dir.Write("here", "words\n");
+    dir.Write("binary-list", dir.Path("here") + "\n" + std::string("\x7F" "ELF\0\0", 6));
+    int status = -1;
+    for (const std::string& list : {std::string("/dev/zero"), dir.Path("binary-list")}) {
+        SCOPED_TRACE(list);
+        const std::string out = RunCommand("timeout " + std::to_string(kTimeoutSeconds) + " " + QUIDDITY_PROGRAM +
+                                               " -t -f " + Quote(list) + " 2>&1",
+                                           &status);
+        EXPECT_EQ(status, 2);  // a usage error, not kTimedOut
+        EXPECT_NE(out.find("quiddity: " + list + ": line "), std::string::npos) << out;
+    }
+    dir.Write("endless-line", std::string(1 << 17, 'a'));
+    Quiddity("-t -f " + Quote(dir.Path("endless-line")), &status);
+    EXPECT_EQ(status, 2);
+    // A last line without its line break is still a path.
+    dir.Write("list", dir.Path("here"));
+    EXPECT_EQ(Quiddity("-t -f " + Quote(dir.Path("list")), &status), dir.Path("here") + ": Text file\n");
+    EXPECT_EQ(status, 0);
+}
+
 TEST(HostileInput, EmptyFile) {
     CTempDir dir;
     dir.Write("empty", "");
