@@ -82,7 +82,7 @@ bool ReadPathList(const char* list, std::vector<std::string>& paths) {
     bool ok = true;
     for (int c = 0; (c = getc_unlocked(in)) != EOF;) {
         if (c == '\n') {
-            if (!path.empty()) paths.push_back(std::move(path));
+            if (!path.empty()) paths.push_back(path);  // a copy holds just the path; the buffer is kept
             path.clear();
             ++lineNumber;
         } else if (c == '\0' || path.size() >= kMaxListLine) {
