@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 FILE ?= tests/fixtures/pe/hello64.exe
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test clean asan-test fuzz-build fuzz fuzz-smoke
 
 all: build
 
@@ -29,5 +29,29 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The safety net: the test suite under AddressSanitizer and UBSan, and the
+# libFuzzer targets of fuzz/ (clang), each in a build folder of its own.
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 20
+export LSAN_OPTIONS = suppressions=$(CURDIR)/tools/lsan.supp
+export UBSAN_OPTIONS = print_stacktrace=1
+
+asan-test: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIDDITY_SANITIZE=ON >/dev/null
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIDDITY_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+fuzz: fuzz-build
+	fuzz/run-fuzzers.sh $(FUZZ_SECONDS) $(FUZZ_BUILD)
+
+fuzz-smoke: fuzz-build
+	fuzz/run-fuzzers.sh $(FUZZ_SMOKE_SECONDS) $(FUZZ_BUILD)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

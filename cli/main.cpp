@@ -30,6 +30,9 @@ constexpr int kExitUsage = 2;
 // Folders deeper than this are not entered by --recursive: deeper trees are
 // almost always a link farm or a hostile image.
 constexpr int kMaxRecursionDepth = 64;
+// Longer lines of a path list are refused: far beyond the longest path the
+// kernel opens (PATH_MAX, 4096 bytes).
+constexpr std::size_t kMaxListLine = 1 << 16;
 
 enum class EFormat { Text, Ansi, Html };
 // What is written for each path: the report or one of the content views.
@@ -74,22 +77,33 @@ void UsageError(const char* message) {
 
 bool ReadPathList(const char* list, std::vector<std::string>& paths) {
     const bool standardInput = std::strcmp(list, "-") == 0;
+    // read-only: the list of paths is the user's input, not an inspected file
     std::FILE* in = standardInput ? stdin : std::fopen(list, "re");
     if (in == nullptr) {
         std::fprintf(stderr, "quiddity: %s: %s\n", list, std::strerror(errno));
         return false;
     }
-    char* line = nullptr;
-    std::size_t capacity = 0;
-    ssize_t length = 0;
-    while ((length = ::getline(&line, &capacity, in)) > 0) {
-        std::string path(line, static_cast<std::size_t>(length));
-        if (path.back() == '\n') path.pop_back();
-        if (!path.empty()) paths.push_back(std::move(path));
+    // A zero byte or an endless line (a device or a binary file given as the
+    // list) ends the reading instead of filling the memory.
+    std::string path;
+    std::size_t lineNumber = 1;
+    bool ok = true;
+    for (int c = 0; (c = getc_unlocked(in)) != EOF;) {
+        if (c == '\n') {
+            if (!path.empty()) paths.push_back(path);  // a copy holds just the path; the buffer is kept
+            path.clear();
+            ++lineNumber;
+        } else if (c == '\0' || path.size() >= kMaxListLine) {
+            std::fprintf(stderr, "quiddity: %s: line %zu is not a path\n", list, lineNumber);
+            ok = false;
+            break;
+        } else {
+            path += static_cast<char>(c);
+        }
     }
-    std::free(line);
+    if (ok && !path.empty()) paths.push_back(std::move(path));
     if (!standardInput) std::fclose(in);
-    return true;
+    return ok;
 }
 
 // Returns the exit status for a usage error, or -1 to go on.
@@ -160,7 +174,7 @@ int ParseOptions(int argc, char** argv, COptions& options) {
 }
 
 void ReportMissing(const std::string& path, int error) {
-    std::fprintf(stderr, "quiddity: %s: %s\n", ToUtf8(path).c_str(), std::strerror(error));
+    std::fprintf(stderr, "quiddity: %s: %s\n", ToUtf8(EscapeControlCharacters(path)).c_str(), std::strerror(error));
 }
 
 class CTypeLister {
@@ -169,10 +183,17 @@ public:
 
     // Returns false when the path could not be found or opened.
     bool List(const std::string& path, int depth = 0) {
+        // Regular files, the common case, are judged at once; only an item
+        // that cannot be opened is looked at more closely.
+        int error = 0;
+        if (EstimateFileType(path, m_type, &error)) {
+            Print(path, m_type);
+            return true;
+        }
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0) {
-            const int error = errno;
-            Print(path, "(couldn't open the file)");
+            error = errno;
+            Print(path, m_type);
             ReportMissing(path, error);
             return false;
         }
@@ -183,14 +204,11 @@ public:
             }
             return ListFolder(path, depth);
         }
-        int error = 0;
-        if (!EstimateFileType(path, m_type, &error) && S_ISREG(st.st_mode)) {
-            Print(path, m_type);
-            ReportMissing(path, error);
-            return false;
-        }
         Print(path, m_type);
-        return true;
+        // Special items are never opened, so only a regular file failed.
+        if (!S_ISREG(st.st_mode)) return true;
+        ReportMissing(path, error);
+        return false;
     }
 
 private:
@@ -201,31 +219,47 @@ private:
             ReportMissing(path, errno);
             return false;
         }
-        std::vector<std::string> names;
+        struct CEntry {
+            std::string name;
+            unsigned char type;  // DT_DIR, DT_REG...; DT_UNKNOWN where the file system does not say
+        };
+        std::vector<CEntry> entries;
         while (const dirent* entry = ::readdir(dir)) {
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.emplace_back(entry->d_name);
+                entries.push_back({entry->d_name, entry->d_type});
         }
         ::closedir(dir);
-        std::sort(names.begin(), names.end());
+        std::sort(entries.begin(), entries.end(), [](const CEntry& a, const CEntry& b) { return a.name < b.name; });
         const std::string prefix = path.back() == '/' ? path : path + "/";
         bool ok = true;
-        for (const std::string& name : names) {
-            const std::string child = prefix + name;
-            struct stat st {};
+        for (const CEntry& entry : entries) {
+            const std::string child = prefix + entry.name;
             // Links to folders are listed, not followed: no cycles.
-            if (::lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ok = ListFolder(child, depth + 1) && ok;
+            bool isFolder = entry.type == DT_DIR;
+            if (entry.type == DT_UNKNOWN) {
+                struct stat st {};
+                isFolder = ::lstat(child.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+            }
+            if (isFolder) ok = ListFolder(child, depth + 1) && ok;
             else ok = List(child, depth + 1) && ok;
         }
         return ok;
     }
 
     void Print(const std::string& path, const std::string& type) {
-        m_line = ToUtf8(path);
+        m_line.clear();
+        AppendPrintable(path);
         m_line += ": ";
-        m_line += ToUtf8(type);
+        AppendPrintable(type);
         m_line += '\n';
         std::fwrite(m_line.data(), 1, m_line.size(), stdout);
+    }
+
+    // One line per file, whatever the name or the type text holds; plain
+    // ASCII, nearly every name and type, is taken as it is.
+    void AppendPrintable(std::string_view text) {
+        if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) m_line += text;
+        else m_line += ToUtf8(EscapeControlCharacters(text));
     }
 
     bool m_recursive;

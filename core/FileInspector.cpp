@@ -32,7 +32,8 @@ CFileInspector::CFileInspector(std::string fileName, std::string folder, IReport
       m_switches(switches) {}
 
 void CFileInspector::BuildInfoReport() {
-    const std::string fileLine = "File: " + m_szFileName + "\nPath: " + m_szFolder + "\n";
+    const std::string fileLine =
+        "File: " + EscapeControlCharacters(m_szFileName) + "\nPath: " + EscapeControlCharacters(m_szFolder) + "\n";
     m_pane.BeginReport();
     if (m_szFileName == "..") {
         m_pane.EndReport();
@@ -160,6 +161,22 @@ void SplitInspectedPath(const std::string& path, std::string& folder, std::strin
         std::free(real);
     }
     folder = parent.back() == '/' ? parent : parent + "/";
+}
+
+std::string EscapeControlCharacters(std::string_view name) {
+    std::string printable;
+    printable.reserve(name.size());
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            printable += c;
+            continue;
+        }
+        const char escape[] = {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
+                               static_cast<char>('0' + (byte & 7))};
+        printable.append(escape, sizeof escape);
+    }
+    return printable;
 }
 
 }  // namespace quiddity

@@ -76,4 +76,9 @@ private:
 // and an empty name.
 void SplitInspectedPath(const std::string& path, std::string& folder, std::string& name);
 
+// A name made safe to print as one line: each control character (a newline
+// in a name could forge a line of the report or of the type list) becomes a
+// "\ooo" octal escape, as file(1) writes it; every other byte is kept.
+std::string EscapeControlCharacters(std::string_view name);
+
 }  // namespace quiddity

@@ -1,5 +1,6 @@
 #include "core/ReadOnlyFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -52,9 +53,17 @@ bool CReadOnlyFile::Open(const std::string& path) {
 
 std::size_t CReadOnlyFile::ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) const {
     if (m_fd < 0) return 0;
+    // The size at opening tells where the end is, which saves the read that
+    // would only find it; a file that gives no size (those of /proc) is read
+    // until a read brings nothing.
+    std::size_t wanted = buffer.size();
+    if (m_size > 0) {
+        if (offset >= m_size) return 0;
+        wanted = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, m_size - offset));
+    }
     std::size_t total = 0;
-    while (total < buffer.size()) {
-        const ssize_t got = ::pread(m_fd, buffer.data() + total, buffer.size() - total,
+    while (total < wanted) {
+        const ssize_t got = ::pread(m_fd, buffer.data() + total, wanted - total,
                                     static_cast<off_t>(offset + total));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;

@@ -80,8 +80,14 @@ bool EstimateFileType(const std::string& path, std::string& out, int* openError)
     CRecognition r;
     r.n = file.ReadAt(0, std::span(r.m_head.data(), kHeadSize));
     // The tail is read only when the file is long enough to be positioned
-    // 256 bytes before its end.
-    if (file.Size() >= kTailSize) r.tn = file.ReadAt(file.Size() - kTailSize, std::span(r.m_tail.data(), kTailSize));
+    // 256 bytes before its end; a file that the head holds whole gives its
+    // tail from there.
+    if (file.Size() >= kTailSize && r.n == file.Size()) {
+        r.tn = kTailSize;
+        std::copy_n(r.m_head.begin() + static_cast<std::ptrdiff_t>(r.n - kTailSize), kTailSize, r.m_tail.begin());
+    } else if (file.Size() >= kTailSize) {
+        r.tn = file.ReadAt(file.Size() - kTailSize, std::span(r.m_tail.data(), kTailSize));
+    }
     file.Close();
     r.m_path = path;
     Recognize(r, out);
