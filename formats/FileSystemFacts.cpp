@@ -87,7 +87,7 @@ void ReadLookup(const struct statx& st, const std::string& name, FileSystemFacts
 // swapped in after the check (a FIFO, a device) is ever opened.
 std::uint32_t InodeFlagAttributes(int handle) {
     const std::string reopenPath = "/proc/self/fd/" + std::to_string(handle);
-    // No data is read, so the access time is not touched.
+    // read-only: no data is read, so the access time is not touched.
     const CDescriptor fd(::open(reopenPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     int flags = 0;
     if (!fd.Valid() || ::ioctl(fd.Get(), FS_IOC_GETFLAGS, &flags) != 0) return 0;
@@ -168,7 +168,7 @@ void ListAttributeStreams(const std::string& path, FileSystemFacts& facts) {
 // Everything that needs the item itself rather than its name in the folder.
 void ReadOpenedItem(const std::string& path, FileSystemFacts& facts) {
     // O_PATH opens the object without access to its data: no FIFO or device
-    // is opened for reading, and nothing blocks.
+    // is opened for reading, and nothing blocks.  read-only: O_PATH.
     const CDescriptor handle(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     if (!handle.Valid()) {
         facts.openError = errno;

@@ -27,6 +27,7 @@
 #include <filesystem>
 
 #include "core/ContentViews.h"
+#include "core/ReadOnlyFile.h"
 #include "core/ShellType.h"
 #include "core/Version.h"
 #include "recognizer/Recognizer.h"
@@ -115,10 +116,15 @@ std::string CurrentDirectory() {
     return error ? std::string("/") : current.string();
 }
 
+// The system's and the desktop's small lists (mounts, user folders): read
+// like an inspected file, so a FIFO or device put in their place never blocks.
 std::string ReadSmallFile(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.read(1 << 16).toStdString();
+    constexpr std::size_t kMaxListBytes = 1 << 16;  // far more than any real list
+    quiddity::CReadOnlyFile file;
+    if (!file.Open(path)) return {};
+    std::string text(kMaxListBytes, '\0');
+    text.resize(file.ReadAt(0, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size())));
+    return text;
 }
 
 // A magnifying glass over a page: the program's own mark.
