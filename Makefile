@@ -1,7 +1,7 @@
 # The two entry points of the README: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-FILE ?= tests/fixtures/pe/hello64.exe
+FILE ?= tests/fixtures/pe/hello32.exe
 
 .PHONY: all deps build run test clean asan-test fuzz-build fuzz fuzz-smoke
 
