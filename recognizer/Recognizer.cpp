@@ -49,12 +49,27 @@ void Recognize(CRecognition& r, std::string& out) {
     out = r.m_result;
 }
 
+// Every byte lies in 3..0x80.  Most files of a batch reach this scan, and a
+// text file is scanned whole, so it goes in blocks the compiler turns into
+// vector instructions, stopping after the first block with a binary byte.
+bool IsPlainText(const std::uint8_t* bytes, std::size_t n) {
+    constexpr std::size_t kBlock = 64;
+    const auto outside = [](std::uint8_t b) -> std::uint8_t { return static_cast<std::uint8_t>(b - 3) > 0x80 - 3; };
+    std::size_t i = 0;
+    for (; n - i >= kBlock; i += kBlock) {
+        std::uint8_t any = 0;  // a byte, not a bool, so the loop vectorizes
+        for (std::size_t j = 0; j < kBlock; ++j) any |= outside(bytes[i + j]);
+        if (any) return false;
+    }
+    for (; i < n; ++i)
+        if (outside(bytes[i])) return false;
+    return true;
+}
+
 }  // namespace
 
 ETest DeliverFallBack(CRecognition& r) {
-    const bool text = std::all_of(r.m_head.begin(), r.m_head.begin() + static_cast<std::ptrdiff_t>(r.n),
-                                  [](std::uint8_t b) { return b >= 3 && b <= 0x80; });
-    if (text) return r.Deliver("Text file");
+    if (IsPlainText(r.m_head.data(), r.n)) return r.Deliver("Text file");
     if (r.m_head[0] == 'x') return r.Deliver("Possible UDIF disc image (dmg)");
     return r.Deliver("Unknown");
 }

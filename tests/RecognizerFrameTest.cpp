@@ -59,6 +59,22 @@ TEST(RecognizerFrame, FallBack) {
     EXPECT_EQ(TypeOfText("x\x01\x9C\xED\xC1"), "Possible UDIF disc image (dmg)");
 }
 
+TEST(RecognizerFrame, TextScanSeesEveryByte) {
+    // One binary byte anywhere (inside a block, in the last block, in a
+    // short remainder) makes the head binary.
+    for (const std::size_t size : {std::size_t{5}, std::size_t{63}, std::size_t{64}, std::size_t{65}, std::size_t{200}, kHeadSize}) {
+        for (const std::size_t at : {std::size_t{1}, size / 2, size - 1}) {
+            std::vector<std::uint8_t> bytes(size, 'a');
+            bytes[at] = 0x81;
+            EXPECT_EQ(TypeOfBytes(bytes), "Unknown") << size << " " << at;
+            bytes[at] = 0x80;
+            EXPECT_EQ(TypeOfBytes(bytes), "Text file") << size << " " << at;
+            bytes[at] = 0x02;
+            EXPECT_EQ(TypeOfBytes(bytes), "Unknown") << size << " " << at;
+        }
+    }
+}
+
 TEST(RecognizerFrame, OnlyTheFirst4096BytesAreJudged) {
     std::string text(kHeadSize, 'a');
     text += "\x01\x01\x01\x01";
