@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/ShellType.h"
+#include "core/TextFormat.h"
 #include "executable/ExeProbe.h"
 #include "formats/TrueTypeNames.h"
 #include "recognizer/Recognizer.h"
@@ -17,12 +18,6 @@ namespace {
 // may still have written a line break.
 constexpr std::size_t kCompoundDocumentMinimum = 2;
 constexpr std::size_t kSectionMinimum = 3;
-
-std::string Format(const char* format, auto... args) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 }  // namespace
 

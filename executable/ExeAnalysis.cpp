@@ -1,7 +1,6 @@
 #include "executable/ExeAnalysis.h"
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
@@ -32,24 +31,6 @@ std::vector<std::uint8_t> ReadBlock(const IByteSource& source, std::uint64_t off
     std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min<std::uint64_t>(length, available)));
     block.resize(source.ReadAt(offset, block));
     return block;
-}
-
-void AppendFormat(std::string& out, const char* format, ...) {
-    char small[256];
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    const int needed = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    if (needed >= 0 && static_cast<std::size_t>(needed) < sizeof small) {
-        out.append(small, static_cast<std::size_t>(needed));
-    } else if (needed > 0) {
-        std::vector<char> large(static_cast<std::size_t>(needed) + 1);
-        std::vsnprintf(large.data(), large.size(), format, again);
-        out.append(large.data(), static_cast<std::size_t>(needed));
-    }
-    va_end(again);
 }
 
 std::string PrintableText(std::span<const std::uint8_t> bytes) {

@@ -12,6 +12,7 @@
 
 #include "core/ByteReader.h"
 #include "core/FileInspector.h"
+#include "core/TextFormat.h"
 #include "core/ReadOnlyFile.h"
 #include "executable/ExeStructs.h"
 
@@ -96,9 +97,6 @@ struct ExeAnalysis {
     std::uint32_t newHeaderOffset = 0;                        // e_lfanew
     std::array<std::uint8_t, kNtHeaders64Bytes> newHeader{};  // read there
 };
-
-// Appends printf-formatted text.
-void AppendFormat(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 // The first 32 bytes at most, with control bytes and the bytes 0x7F, 0x81,
 // 0x8D, 0x8F, 0x90, 0x9D, 0xAD shown as "."; others are copied unchanged.

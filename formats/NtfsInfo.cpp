@@ -1,11 +1,11 @@
 // The file-information block that opens every report: sizes, times,
 // attributes, identity, link target, object identifiers and streams.
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <ctime>
 
 #include "core/FileInspector.h"
+#include "core/TextFormat.h"
 #include "formats/FileSystemFacts.h"
 
 namespace quiddity {
@@ -36,15 +36,6 @@ constexpr AttributeName kAttributeNames[] = {
     {kAttributeReparse, "reparse,"},       {kAttributeSparse, "sparse,"},
     {kAttributeTemporary, "temp,"},
 };
-
-[[gnu::format(printf, 2, 3)]] void AppendFormat(std::string& out, const char* format, ...) {
-    char line[160];
-    va_list args;
-    va_start(args, format);
-    const int length = std::vsnprintf(line, sizeof line, format, args);
-    va_end(args);
-    if (length > 0) out.append(line, std::min(static_cast<std::size_t>(length), sizeof line - 1));
-}
 
 // Names come from the file system as raw bytes; a control character would
 // break the report's lines (or forge one), so it shows as ".".
