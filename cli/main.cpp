@@ -197,6 +197,11 @@ public:
             ReportMissing(path, error);
             return false;
         }
+        // A link named on the command line stands for its folder, as in
+        // other tools; links met inside a folder are not followed.
+        struct stat target {};
+        if (depth == 0 && S_ISLNK(st.st_mode) && ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+            st = target;
         if (S_ISDIR(st.st_mode)) {
             if (!m_recursive) {
                 Print(path, "Folder");

@@ -41,6 +41,12 @@ TEST(Cli, RecursiveAndFilesFrom) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(Quiddity("-t " + dir.Path("sub"), &status), dir.Path("sub") + ": Folder\n");
 
+    // a link to a folder given on the command line is walked; one inside is not
+    ASSERT_EQ(::symlink(dir.Path("sub").c_str(), dir.Path("link").c_str()), 0);
+    EXPECT_EQ(Quiddity("-t -r " + dir.Path("link"), &status), dir.Path("link/b") + ": Text file\n");
+    EXPECT_EQ(Quiddity("-t " + dir.Path("link"), &status), dir.Path("link") + ": Folder\n");
+    ::unlink(dir.Path("link").c_str());
+
     dir.Write("list", dir.Path("a") + "\n" + dir.Path("sub/b") + "\n");
     EXPECT_EQ(Quiddity("-t -f " + dir.Path("list"), &status), dir.Path("a") + ": (empty file)\n" + dir.Path("sub/b") + ": Text file\n");
     EXPECT_EQ(RunCommand("printf '%s\\n' " + dir.Path("a") + " | " + QUIDDITY_PROGRAM + " -t -f -"), dir.Path("a") + ": (empty file)\n");
