@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/ContentViews.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "core/ReadOnlyFile.h"
 #include "core/TextPanes.h"
 #include "core/Version.h"

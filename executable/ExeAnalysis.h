@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/ByteReader.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "core/TextFormat.h"
 #include "core/ReadOnlyFile.h"
 #include "executable/ExeStructs.h"

@@ -1,5 +1,5 @@
 // OLE2 compound documents: storages, streams and property sets.
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 namespace quiddity {
 

@@ -1,5 +1,5 @@
 // ISO 9660 and UDF disc images.
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 namespace quiddity {
 

@@ -1,5 +1,5 @@
 // JPEG images and their EXIF data.
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 namespace quiddity {
 

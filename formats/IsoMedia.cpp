@@ -1,5 +1,5 @@
 // ISO base media files (QuickTime, MP4, 3GPP, JPEG 2000): atoms, brands, tracks.
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 namespace quiddity {
 

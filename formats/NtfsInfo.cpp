@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "core/TextFormat.h"
 #include "formats/FileSystemFacts.h"
 

@@ -1,5 +1,5 @@
 // Shell links (.lnk): flags, target, location, strings, times.
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 namespace quiddity {
 

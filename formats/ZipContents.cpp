@@ -1,5 +1,5 @@
 // ZIP archives and the formats built on them.
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 namespace quiddity {
 

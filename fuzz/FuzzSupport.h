@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "core/TextPanes.h"
 
 namespace quiddity::fuzz {

@@ -1,7 +1,7 @@
 // The whole information report: every analyzer the driver calls, and the
 // pane's text conversion.
 #include "FuzzSupport.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quiddity;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "executable/Checksum.h"
 
 using namespace quiddity;

@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "ExeCraft.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "core/ReadOnlyFile.h"
 
 using namespace quiddity;

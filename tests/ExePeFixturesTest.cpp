@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "core/ReadOnlyFile.h"
 #include "executable/ExeAnalysis.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "TestSupport.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "formats/FileSystemFacts.h"
 
 using namespace quiddity;

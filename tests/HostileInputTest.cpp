@@ -16,7 +16,7 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "recognizer/Recognizer.h"
 
 using namespace quiddity;

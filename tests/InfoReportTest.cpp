@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 using namespace quiddity;
 using quiddity::test::CRecordingPane;

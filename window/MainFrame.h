@@ -9,7 +9,7 @@
 #include <array>
 #include <string>
 
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 #include "core/TextStyle.h"
 #include "window/Locations.h"
 

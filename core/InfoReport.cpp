@@ -1,4 +1,4 @@
-#include "core/FileInspector.h"
+#include "core/InfoReport.h"
 
 #include <cstdio>
 #include <cstdlib>
