@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/ReadOnlyFile.h"
+#include "core/TextFormat.h"
 
 namespace quiddity {
 
@@ -19,19 +20,6 @@ constexpr std::array<char16_t, 32> kAnsiHighControls{
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
-
-void AppendUtf8(std::string& out, char16_t unit) {
-    if (unit < 0x80) {
-        out.push_back(static_cast<char>(unit));
-    } else if (unit < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-    }
-}
 
 // One character per byte, so the columns of a hex line stay aligned even
 // where the bytes happen to form a UTF-8 sequence.

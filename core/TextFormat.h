@@ -1,4 +1,4 @@
-// printf-style formatting into the growing report texts.
+// Formatting into the growing report texts: printf-style, and UTF-8.
 #pragma once
 
 #include <string>
@@ -10,5 +10,8 @@ namespace quiddity {
 
 // The same, as a new text.
 [[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...);
+
+// Appends the UTF-8 form of one Unicode code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
 
 }  // namespace quiddity

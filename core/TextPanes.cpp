@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/TextFormat.h"
+
 namespace quiddity {
 
 namespace {
@@ -38,10 +40,8 @@ std::string ToUtf8(std::string_view bytes) {
         if (len > 0) {
             out.append(bytes.substr(i, len));
             i += len;
-        } else {  // the byte's Latin-1 character
-            out.push_back(static_cast<char>(0xC0 | (p[i] >> 6)));
-            out.push_back(static_cast<char>(0x80 | (p[i] & 0x3F)));
-            ++i;
+        } else {
+            AppendUtf8(out, p[i++]);  // the byte's Latin-1 character
         }
     }
     return out;

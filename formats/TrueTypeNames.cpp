@@ -6,6 +6,7 @@
 
 #include "core/ByteReader.h"
 #include "core/ReadOnlyFile.h"
+#include "core/TextFormat.h"
 
 namespace quiddity {
 
@@ -29,24 +30,6 @@ std::size_t RecordListBytes(std::size_t count, std::size_t recordBytes) {
     return std::min((count * recordBytes) % 65536, kMaxRecordListBytes);
 }
 
-void AppendCodePoint(std::uint32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 }  // namespace
 
 void AppendUtf16BeAsUtf8(const unsigned char* bytes, std::size_t size, std::string& out) {
@@ -56,12 +39,12 @@ void AppendUtf16BeAsUtf8(const unsigned char* bytes, std::size_t size, std::stri
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < size) {
             const std::uint32_t low = ReadBE16(bytes + i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendCodePoint(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), out);
+                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                 i += 2;
                 continue;
             }
         }
-        AppendCodePoint(unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit, out);
+        AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit);
     }
 }
 
