@@ -108,7 +108,7 @@ void CFileInspector::WriteExecutableTypeLines(const std::string& path) {
         Append(first, m_styles.m_cfNormal);
     }
 
-    const std::uint32_t v = QueryExeType(path);
+    const std::uint32_t v = QueryExeType(probe);
     if (v == 0) return;
     if (first.empty()) Append("Executable fil\n", m_styles.m_cfHeading);
     const unsigned low = v & 0xFFFF;

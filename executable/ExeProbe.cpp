@@ -70,8 +70,7 @@ ExeProbeResult ExeTypeProbe(const std::string& path) {
     return result;
 }
 
-std::uint32_t QueryExeType(const std::string& path) {
-    const ExeProbeResult probe = ExeTypeProbe(path);
+std::uint32_t QueryExeType(const ExeProbeResult& probe) {
     if (probe.isPE) {
         const CByteReader nt(probe.ntHeaders.data(), probe.ntHeaders.size());
         if (nt.ReadLE16(kSubsystem) == kSubsystemWindowsConsole) return kExeTypePe;

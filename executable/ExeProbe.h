@@ -48,6 +48,7 @@ inline constexpr std::uint32_t kExeTypeNe = 0x454E;
 // it: the low word names the format ("MZ", "PE", "NE") and the high word
 // the Windows version the program expects (major in bits 24-31, minor in
 // 16-23), 0 for DOS and console programs.  0 when the file is none of these.
-std::uint32_t QueryExeType(const std::string& path);
+// Derived from the headers the probe has read.
+std::uint32_t QueryExeType(const ExeProbeResult& probe);
 
 }  // namespace quiddity

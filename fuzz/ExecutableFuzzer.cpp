@@ -5,8 +5,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     quiddity::fuzz::InspectInput(data, size, [](quiddity::CFileInspector& inspector, const std::string& path) {
-        quiddity::ExeTypeProbe(path);
-        quiddity::QueryExeType(path);
+        quiddity::QueryExeType(quiddity::ExeTypeProbe(path));
         inspector.ReportExecutable();
     });
     return 0;

@@ -82,14 +82,14 @@ TEST(ExeProbe, FailedStepsLeaveTheRecordZeroed) {
 
 TEST(ExeProbe, ExeTypeValue) {
     CTempDir dir;
-    EXPECT_EQ(QueryExeType(dir.Write("con.exe", Pe(3, 6, 0))), 0x00004550u);  // console: high word 0
-    EXPECT_EQ(QueryExeType(dir.Write("gui.exe", Pe(2, 4, 10))), 0x040A4550u);
+    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("con.exe", Pe(3, 6, 0)))), 0x00004550u);  // console: high word 0
+    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("gui.exe", Pe(2, 4, 10)))), 0x040A4550u);
     std::vector<std::uint8_t> ne = MzWithNewHeader("NE");
     PutLE16(ne, 0x80 + 0x3E, 0x030A);  // expects Windows 3.10
-    EXPECT_EQ(QueryExeType(dir.Write("win16.exe", ne)), 0x030A454Eu);
+    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("win16.exe", ne))), 0x030A454Eu);
     std::vector<std::uint8_t> dos(100, 0);
     PutText(dos, 0, "MZ");
-    EXPECT_EQ(QueryExeType(dir.Write("dos.exe", dos)), 0x5A4Du);
-    EXPECT_EQ(QueryExeType(dir.Write("vxd.386", MzWithNewHeader("LE"))), 0u);
-    EXPECT_EQ(QueryExeType(dir.Write("text.txt", "just text, no executable here")), 0u);
+    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("dos.exe", dos))), 0x5A4Du);
+    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("vxd.386", MzWithNewHeader("LE")))), 0u);
+    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("text.txt", "just text, no executable here"))), 0u);
 }
