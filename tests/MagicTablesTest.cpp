@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "RecognizerSupport.h"
 #include "TestSupport.h"
 #include "recognizer/Ebml.h"
 #include "recognizer/MagicTable.h"
@@ -15,6 +16,8 @@
 using namespace quiddity;
 using quiddity::test::CTempDir;
 using quiddity::test::Fixture;
+using quiddity::test::HeadOf;
+using quiddity::test::TypeOfBytes;
 using quiddity::test::PutBE32;
 using quiddity::test::PutText;
 using namespace std::string_view_literals;
@@ -27,21 +30,11 @@ std::string TypeOfFixture(const std::string& name) {
     return out;
 }
 
-std::string TypeOfBytes(const std::vector<std::uint8_t>& bytes) {
-    const std::size_t tail = bytes.size() >= kTailSize ? kTailSize : 0;
-    std::string out;
-    EstimateFileTypeOfBytes(std::span(bytes).first(std::min(bytes.size(), kHeadSize)), std::span(bytes).last(tail), "",
-                            out);
-    return out;
-}
-
 std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
 
 // Group 4 alone on a head, as the recognizer runs it after group 3.
 CRecognition RunGroup4(const std::vector<std::uint8_t>& head) {
-    CRecognition r;
-    r.n = std::min(head.size(), kHeadSize);
-    std::copy_n(head.begin(), r.n, r.m_head.begin());
+    CRecognition r = HeadOf(head);
     RunMagicTables(r);
     return r;
 }

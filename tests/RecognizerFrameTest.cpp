@@ -3,34 +3,24 @@
 #include <string>
 #include <vector>
 
+#include "RecognizerSupport.h"
 #include "TestSupport.h"
 #include "recognizer/Recognition.h"
 #include "recognizer/Recognizer.h"
 
 using namespace quiddity;
 using quiddity::test::CTempDir;
+using quiddity::test::TypeOfBytes;
 
 namespace {
-
-std::string TypeOfBytes(const std::vector<std::uint8_t>& bytes) {
-    const std::size_t tail = bytes.size() >= kTailSize ? kTailSize : 0;
-    std::string out = "stale";
-    EstimateFileTypeOfBytes(std::span(bytes).first(std::min(bytes.size(), kHeadSize)),
-                            std::span(bytes).last(tail), "", out);
-    return out;
-}
-
-std::string TypeOfText(std::string_view text) {
-    return TypeOfBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
-}
 
 }  // namespace
 
 TEST(RecognizerFrame, SizePrologue) {
-    EXPECT_EQ(TypeOfText(""), "(empty file)");
-    EXPECT_EQ(TypeOfText("\x01\x02\x03"), "(3 byte file)");
-    EXPECT_EQ(TypeOfText("abcd"), "(4 byte file)");
-    EXPECT_EQ(TypeOfText("abcde"), "Text file");
+    EXPECT_EQ(TypeOfBytes(""), "(empty file)");
+    EXPECT_EQ(TypeOfBytes("\x01\x02\x03"), "(3 byte file)");
+    EXPECT_EQ(TypeOfBytes("abcd"), "(4 byte file)");
+    EXPECT_EQ(TypeOfBytes("abcde"), "Text file");
 }
 
 TEST(RecognizerFrame, MzPrologueWantsMoreThan64Bytes) {
@@ -52,11 +42,11 @@ TEST(RecognizerFrame, MzPrologueWantsMoreThan64Bytes) {
 }
 
 TEST(RecognizerFrame, FallBack) {
-    EXPECT_EQ(TypeOfText("hello, world\n"), "Text file");
-    EXPECT_EQ(TypeOfText("tab\there\x80"), "Text file");  // 0x80 counts as text
-    EXPECT_EQ(TypeOfText("bad \x81 byte"), "Unknown");
-    EXPECT_EQ(TypeOfText("low \x02 byte"), "Unknown");
-    EXPECT_EQ(TypeOfText("x\x01\x9C\xED\xC1"), "Possible UDIF disc image (dmg)");
+    EXPECT_EQ(TypeOfBytes("hello, world\n"), "Text file");
+    EXPECT_EQ(TypeOfBytes("tab\there\x80"), "Text file");  // 0x80 counts as text
+    EXPECT_EQ(TypeOfBytes("bad \x81 byte"), "Unknown");
+    EXPECT_EQ(TypeOfBytes("low \x02 byte"), "Unknown");
+    EXPECT_EQ(TypeOfBytes("x\x01\x9C\xED\xC1"), "Possible UDIF disc image (dmg)");
 }
 
 TEST(RecognizerFrame, TextScanSeesEveryByte) {

@@ -6,25 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "RecognizerSupport.h"
 #include "TestSupport.h"
 #include "recognizer/Recognition.h"
 #include "recognizer/Recognizer.h"
 
 using namespace quiddity;
 using namespace std::string_view_literals;
+using quiddity::test::HeadOf;
 using quiddity::test::PutText;
+using quiddity::test::TypeOfBytes;
 
 namespace {
-
-std::string TypeOf(const std::vector<std::uint8_t>& bytes) {
-    const std::size_t tail = bytes.size() >= kTailSize ? kTailSize : 0;
-    std::string out = "stale";
-    EstimateFileTypeOfBytes(std::span(bytes).first(std::min(bytes.size(), kHeadSize)), std::span(bytes).last(tail), "",
-                            out);
-    return out;
-}
-
-std::string TypeOf(std::string_view bytes) { return TypeOf(std::vector<std::uint8_t>(bytes.begin(), bytes.end())); }
 
 // `size` bytes of filler that no signature starts with, and `text` at `at`.
 std::vector<std::uint8_t> Padded(std::size_t size, std::size_t at, std::string_view text) {
@@ -33,23 +26,16 @@ std::vector<std::uint8_t> Padded(std::size_t size, std::size_t at, std::string_v
     return b;
 }
 
-CRecognition HeadOf(std::string_view bytes) {
-    CRecognition r;
-    r.n = std::min(bytes.size(), kHeadSize);
-    std::copy_n(bytes.begin(), r.n, r.m_head.begin());
-    return r;
-}
-
 }  // namespace
 
 TEST(ShellScripts, OneTextPerInterpreterLine) {
-    EXPECT_EQ(TypeOf("#!/bin/sh\necho hi\n"), "Bourne shell script (Unix)");
-    EXPECT_EQ(TypeOf("#!/bin/bash\necho hi\n"), "Bash shell script (GNU Bourne again shell)");
-    EXPECT_EQ(TypeOf("#!/bin/csh -f\n"), "C shell script (Unix)");
-    EXPECT_EQ(TypeOf("#!/bin/tcsh\n"), "Turbo C shell script (Unix)");
-    EXPECT_EQ(TypeOf("#!/bin/ksh\n"), "Korn shell script (Unix)");
-    EXPECT_EQ(TypeOf("#!/bin/zsh\n"), "Unix/Linux shell script");
-    EXPECT_EQ(TypeOf("#!/bin/"), "Unix/Linux shell script");
+    EXPECT_EQ(TypeOfBytes("#!/bin/sh\necho hi\n"), "Bourne shell script (Unix)");
+    EXPECT_EQ(TypeOfBytes("#!/bin/bash\necho hi\n"), "Bash shell script (GNU Bourne again shell)");
+    EXPECT_EQ(TypeOfBytes("#!/bin/csh -f\n"), "C shell script (Unix)");
+    EXPECT_EQ(TypeOfBytes("#!/bin/tcsh\n"), "Turbo C shell script (Unix)");
+    EXPECT_EQ(TypeOfBytes("#!/bin/ksh\n"), "Korn shell script (Unix)");
+    EXPECT_EQ(TypeOfBytes("#!/bin/zsh\n"), "Unix/Linux shell script");
+    EXPECT_EQ(TypeOfBytes("#!/bin/"), "Unix/Linux shell script");
 }
 
 TEST(ShellScripts, OtherInterpretersAreNotScriptsHere) {
@@ -65,49 +51,49 @@ TEST(ShellScripts, TheFirstCheckpointStopsTheRun) {
     // are never looked at.
     std::vector<std::uint8_t> script = Padded(400, 0, "#!/bin/sh\n# This is a shell archive\n");
     PutText(script, 369, "MICROSOFT PIFEX");
-    EXPECT_EQ(TypeOf(script), "Bourne shell script (Unix)");
+    EXPECT_EQ(TypeOfBytes(script), "Bourne shell script (Unix)");
     // Without the interpreter line group 1 sees both, in the order of its rows.
     PutText(script, 0, "#! /bin/sh\n# This is a shell archive\n");
-    EXPECT_EQ(TypeOf(script), "Unix Shell archive" "PIF (shortcut to dos)");
+    EXPECT_EQ(TypeOfBytes(script), "Unix Shell archive" "PIF (shortcut to dos)");
 }
 
 TEST(ArArchives, DebianPackageOrPlainArchiveEndTheRun) {
-    EXPECT_EQ(TypeOf("!<arch>\ndebian-binary   1342177280  0     0     100644  4         `\n2.0\n"),
+    EXPECT_EQ(TypeOfBytes("!<arch>\ndebian-binary   1342177280  0     0     100644  4         `\n2.0\n"),
               "Debian Ar archive (DEB)");
-    EXPECT_EQ(TypeOf("!<arch>\nhello.o/        0           0     0     644     6         `\n"),
+    EXPECT_EQ(TypeOfBytes("!<arch>\nhello.o/        0           0     0     644     6         `\n"),
               "Ar archive (Unix) (or Visual C++ Compiler Library)");
     // Seven bytes are enough: the newline of the magic is not compared.
     CRecognition r = HeadOf("!<arch>");
     EXPECT_EQ(RunScriptsAndArchives(r), ETest::Ends);
     EXPECT_EQ(r.m_result, "Ar archive (Unix) (or Visual C++ Compiler Library)");
     // Short files keep the size text of the prologue: no ar test can match.
-    EXPECT_EQ(TypeOf("!<ar"), "(4 byte file)");
+    EXPECT_EQ(TypeOfBytes("!<ar"), "(4 byte file)");
 }
 
 TEST(LongSignatures, OtherwiseRows) {
-    EXPECT_EQ(TypeOf("Microsoft C/C++ program database 2.00\r\n\x1A" "JG\0\0"sv), "MS Debug Database 2.00");
-    EXPECT_EQ(TypeOf("Microsoft C/C++ program database 2.00\n"), "MS Debug Database");  // no CR: the short form
-    EXPECT_EQ(TypeOf("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">"), "HTML (text)");
-    EXPECT_EQ(TypeOf("<!doctype html>\n<p>"), "HTML (text)");
-    EXPECT_EQ(TypeOf("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\">"), "SGML document (text)");
+    EXPECT_EQ(TypeOfBytes("Microsoft C/C++ program database 2.00\r\n\x1A" "JG\0\0"sv), "MS Debug Database 2.00");
+    EXPECT_EQ(TypeOfBytes("Microsoft C/C++ program database 2.00\n"), "MS Debug Database");  // no CR: the short form
+    EXPECT_EQ(TypeOfBytes("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">"), "HTML (text)");
+    EXPECT_EQ(TypeOfBytes("<!doctype html>\n<p>"), "HTML (text)");
+    EXPECT_EQ(TypeOfBytes("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\">"), "SGML document (text)");
 }
 
 TEST(LongSignatures, AnyCaseRowsAndOffsets) {
-    EXPECT_EQ(TypeOf("propellerheads refill file"), "Propellerheads ReFill");
-    EXPECT_EQ(TypeOf("xxdelphi.diagram.portfolio"), "Delphi Diagram Portfolio");
+    EXPECT_EQ(TypeOfBytes("propellerheads refill file"), "Propellerheads ReFill");
+    EXPECT_EQ(TypeOfBytes("xxdelphi.diagram.portfolio"), "Delphi Diagram Portfolio");
     CRecognition r = HeadOf("Microsoft linker database");  // a row that is not any-case
     EXPECT_EQ(RunLongSignatures(r), ETest::NoMatch);
-    EXPECT_EQ(TypeOf("\x80\x01\x00\x10\x00\x00%!PS-AdobeFont-1.0: NimbusSans"sv), "Type 1 Font, Postscript");
-    EXPECT_EQ(TypeOf("\x80\x01\x00\x10\x00\x00%!FontType1-1.0: Demo"sv), "Type 1 printer font, binary");
-    EXPECT_EQ(TypeOf(Padded(300, 264, "PS-AdobeFont")), "Type 1 Font, Postscript (with mac header)");
-    EXPECT_EQ(TypeOf("\x00\x00\x00\x0CjP\x1A\x1A\r\n\x87\n"sv), "JPEG2000 image");  // the second form of the box
+    EXPECT_EQ(TypeOfBytes("\x80\x01\x00\x10\x00\x00%!PS-AdobeFont-1.0: NimbusSans"sv), "Type 1 Font, Postscript");
+    EXPECT_EQ(TypeOfBytes("\x80\x01\x00\x10\x00\x00%!FontType1-1.0: Demo"sv), "Type 1 printer font, binary");
+    EXPECT_EQ(TypeOfBytes(Padded(300, 264, "PS-AdobeFont")), "Type 1 Font, Postscript (with mac header)");
+    EXPECT_EQ(TypeOfBytes("\x00\x00\x00\x0CjP\x1A\x1A\r\n\x87\n"sv), "JPEG2000 image");  // the second form of the box
 }
 
 TEST(LongSignatures, RowsMatchInTableOrderNotOffsetOrder) {
     // The vCard row stands behind the PIF row although its bytes come first.
     std::vector<std::uint8_t> both = Padded(400, 0, "BEGIN:VCARD\n");
     PutText(both, 369, "MICROSOFT PIFEX");
-    EXPECT_EQ(TypeOf(both), "PIF (shortcut to dos)vCard business card");
+    EXPECT_EQ(TypeOfBytes(both), "PIF (shortcut to dos)vCard business card");
 }
 
 TEST(LongSignatures, LotusPictureEndsWithEarlierTextsBeforeIt) {
@@ -118,59 +104,59 @@ TEST(LongSignatures, LotusPictureEndsWithEarlierTextsBeforeIt) {
     EXPECT_EQ(r.m_result, "Lotus 1-2-3 picture");
 
     PutText(picture, 369, "MICROSOFT PIFEX");
-    EXPECT_EQ(TypeOf(picture), "PIF (shortcut to dos)Lotus 1-2-3 picture");
+    EXPECT_EQ(TypeOfBytes(picture), "PIF (shortcut to dos)Lotus 1-2-3 picture");
 }
 
 TEST(LongSignatures, UnicodeXmlBeforeTheByteOrderMarkTests) {
-    EXPECT_EQ(TypeOf("\xFF\xFE<\0?\0x\0m\0l\0 \0v\0"sv), "XML Unicode");
-    EXPECT_EQ(TypeOf("\xFF\xFE<\0?\0X\0M\0L\0 \0v\0"sv), "XML Unicode");
+    EXPECT_EQ(TypeOfBytes("\xFF\xFE<\0?\0x\0m\0l\0 \0v\0"sv), "XML Unicode");
+    EXPECT_EQ(TypeOfBytes("\xFF\xFE<\0?\0X\0M\0L\0 \0v\0"sv), "XML Unicode");
 }
 
 TEST(StuffIt, OtherwiseChainOfThreeRows) {
     std::vector<std::uint8_t> sit5 = Padded(200, 0, "StuffIt!");
     PutText(sit5, 65, "SIT5");
-    EXPECT_EQ(TypeOf(sit5), "StuffIt 5 archive (mac) ");  // neither StuffIt text follows
+    EXPECT_EQ(TypeOfBytes(sit5), "StuffIt 5 archive (mac) ");  // neither StuffIt text follows
 
     std::vector<std::uint8_t> macBinary = Padded(200, 128, "StuffIt (c)1997");
-    EXPECT_EQ(TypeOf(macBinary), "StuffIt archive (mac)");
+    EXPECT_EQ(TypeOfBytes(macBinary), "StuffIt archive (mac)");
     PutText(macBinary, 0, "StuffIt!");  // the chain stops at its first match
-    EXPECT_EQ(TypeOf(macBinary), "StuffIt archive (mac)");
-    EXPECT_EQ(TypeOf(Padded(200, 128, "StuffIt!")), "StuffIt extended archive (sitx, mac)");
+    EXPECT_EQ(TypeOfBytes(macBinary), "StuffIt archive (mac)");
+    EXPECT_EQ(TypeOfBytes(Padded(200, 128, "StuffIt!")), "StuffIt extended archive (sitx, mac)");
 }
 
 TEST(StuffIt, ClassicArchiveMatchesTwoRows) {
     // "SIT!", a 16-bit file count whose high byte is zero, the archive
     // length, then "rLau": the four-byte row and the five-byte row both match.
-    EXPECT_EQ(TypeOf("SIT!\x00\x01\x00\x00\x01\x00rLau"sv), "Stuffit archiveStuffIt archive (mac) ");
-    EXPECT_EQ(TypeOf("SIT!\x01\x00\x00\x00\x01\x00rLau"sv), "Stuffit archive");
+    EXPECT_EQ(TypeOfBytes("SIT!\x00\x01\x00\x00\x01\x00rLau"sv), "Stuffit archiveStuffIt archive (mac) ");
+    EXPECT_EQ(TypeOfBytes("SIT!\x01\x00\x00\x00\x01\x00rLau"sv), "Stuffit archive");
 }
 
 TEST(Tar, VariantByTheBytesBehindTheMagic) {
     std::vector<std::uint8_t> header = Padded(1024, 0, "hello.txt");
     PutText(header, 256, "\0ustar  \0"sv);  // GNU
-    EXPECT_EQ(TypeOf(header), "TAR archive (GNU)");
+    EXPECT_EQ(TypeOfBytes(header), "TAR archive (GNU)");
     PutText(header, 256, "\0ustar\0" "00"sv);  // POSIX
-    EXPECT_EQ(TypeOf(header), "TAR archive (opengroup/posix)");
+    EXPECT_EQ(TypeOfBytes(header), "TAR archive (opengroup/posix)");
     PutText(header, 256, "\0ustar\0\x06\x06"sv);  // neither: no variant
-    EXPECT_EQ(TypeOf(header), "TAR archive ");
+    EXPECT_EQ(TypeOfBytes(header), "TAR archive ");
     PutText(header, 256, "\0ustar  \x20"sv);  // GNU magic without its zero byte
-    EXPECT_EQ(TypeOf(header), "TAR archive ");
+    EXPECT_EQ(TypeOfBytes(header), "TAR archive ");
     PutText(header, 256, "xustar  \0"sv);  // a link name that fills its field: not taken for tar
     CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(header.data()), header.size()));
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
 }
 
 TEST(LhaAndLarc, MethodsAndTheC64SelfExtractor) {
-    EXPECT_EQ(TypeOf("\x29\x00-lh7-\x14\0\0\0"sv), "LHA archive, LZSS 7");
-    EXPECT_EQ(TypeOf("\x29\x00-lh -\x14\0\0\0"sv), "LHA archive, v2.x");
-    EXPECT_EQ(TypeOf("\x29\x00-lz4-\x14\0\0\0"sv), "LArc archive, uncompressed");
-    EXPECT_EQ(TypeOf(Padded(3800, 3721, "-lh1-")), "C64 self-extracting LHA archive");
+    EXPECT_EQ(TypeOfBytes("\x29\x00-lh7-\x14\0\0\0"sv), "LHA archive, LZSS 7");
+    EXPECT_EQ(TypeOfBytes("\x29\x00-lh -\x14\0\0\0"sv), "LHA archive, v2.x");
+    EXPECT_EQ(TypeOfBytes("\x29\x00-lz4-\x14\0\0\0"sv), "LArc archive, uncompressed");
+    EXPECT_EQ(TypeOfBytes(Padded(3800, 3721, "-lh1-")), "C64 self-extracting LHA archive");
 }
 
 TEST(HeadEnd, SignaturesNearTheEndOfTheHead) {
     // The C64 self-extractor's method name ends at offset 3726: a file one
     // byte shorter holds only part of it.
-    EXPECT_EQ(TypeOf(Padded(3726, 3721, "-lh1-")), "C64 self-extracting LHA archive");
+    EXPECT_EQ(TypeOfBytes(Padded(3726, 3721, "-lh1-")), "C64 self-extracting LHA archive");
     CRecognition cut = HeadOf(std::string(3721, '.') + "-lh1");
     EXPECT_EQ(RunShortSignatures(cut), ETest::NoMatch);
     // Bytes past the 4096 of the head are never seen.
@@ -181,22 +167,22 @@ TEST(HeadEnd, SignaturesNearTheEndOfTheHead) {
 }
 
 TEST(ShortSignatures, SpannedZipOnly) {
-    EXPECT_EQ(TypeOf("PK00PK\x03\x04\x14\0"sv), "ZIP archive");
+    EXPECT_EQ(TypeOfBytes("PK00PK\x03\x04\x14\0"sv), "ZIP archive");
     CRecognition r = HeadOf("PK\x03\x04\x14\0\0\0\x08\0"sv);  // an ordinary ZIP is left to the magic tables
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
 }
 
 TEST(ShortSignatures, NotAndAnyCaseRows) {
     std::vector<std::uint8_t> softimage = Padded(100, 0, "\x53\x80\xF6\x34"sv);
-    EXPECT_EQ(TypeOf(softimage), "Softimage 3D image");
+    EXPECT_EQ(TypeOfBytes(softimage), "Softimage 3D image");
     PutText(softimage, 88, "PICT");
     CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(softimage.data()), softimage.size()));
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
 
-    EXPECT_EQ(TypeOf("<html>\n<body>"), "HTML (text)");
-    EXPECT_EQ(TypeOf("<?xml version=\"1.0\"?>"), "XML (text)");
-    EXPECT_EQ(TypeOf("{\\rtf1\\ansi hello}"), "Rich Text Format (RTF)");
-    EXPECT_EQ(TypeOf("xxxxxxxxxxxxxxxxxxxxxxxxSunGKS"), "SunGKS ");
+    EXPECT_EQ(TypeOfBytes("<html>\n<body>"), "HTML (text)");
+    EXPECT_EQ(TypeOfBytes("<?xml version=\"1.0\"?>"), "XML (text)");
+    EXPECT_EQ(TypeOfBytes("{\\rtf1\\ansi hello}"), "Rich Text Format (RTF)");
+    EXPECT_EQ(TypeOfBytes("xxxxxxxxxxxxxxxxxxxxxxxxSunGKS"), "SunGKS ");
 }
 
 TEST(BytePatterns, IrcamFormatNumberFrom1To4) {
@@ -223,8 +209,8 @@ TEST(BytePatterns, PictorAndTheOthers) {
         RunShortSignatures(r);
         EXPECT_EQ(r.m_result, known ? "Pictor PC Paint image" : "") << int{bits};
     }
-    EXPECT_EQ(TypeOf("\x00\x01\x00\x80" "db" "\x00\x10"sv), "Openflight scene description 3d model");
-    EXPECT_EQ(TypeOf("\x19\x91\x40\x01\xC8\x00\x00\x00\x00\x00\x08\x00"sv), "Autodesk animator image");
+    EXPECT_EQ(TypeOfBytes("\x00\x01\x00\x80" "db" "\x00\x10"sv), "Openflight scene description 3d model");
+    EXPECT_EQ(TypeOfBytes("\x19\x91\x40\x01\xC8\x00\x00\x00\x00\x00\x08\x00"sv), "Autodesk animator image");
 }
 
 TEST(BytePatterns, BioRadEndsWithEarlierTextsBeforeIt) {
@@ -236,5 +222,5 @@ TEST(BytePatterns, BioRadEndsWithEarlierTextsBeforeIt) {
     EXPECT_EQ(r.m_result, "Bio-rad confocal microscope image");
 
     PutText(image, 0, "\x89PNG\r\n\x1A\n"sv);
-    EXPECT_EQ(TypeOf(image), "Portable Network GraphicsBio-rad confocal microscope image");
+    EXPECT_EQ(TypeOfBytes(image), "Portable Network GraphicsBio-rad confocal microscope image");
 }

@@ -1,17 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "RecognizerSupport.h"
 #include "recognizer/SignatureTable.h"
 
 using namespace quiddity;
+using quiddity::test::HeadOf;
 
 namespace {
-
-CRecognition Head(std::string_view bytes) {
-    CRecognition r;
-    r.n = bytes.size();
-    for (std::size_t i = 0; i < bytes.size(); ++i) r.m_head[i] = static_cast<std::uint8_t>(bytes[i]);
-    return r;
-}
 
 constexpr CSignatureRow kRows[] = {
     Row(At(0, "ab"), "first "),
@@ -25,23 +20,23 @@ constexpr CSignatureRow kRows[] = {
 }  // namespace
 
 TEST(SignatureTable, RowsAppendInOrderAndEndsDelivers) {
-    CRecognition r = Head("ab");
+    CRecognition r = HeadOf("ab");
     EXPECT_EQ(MatchRows(r, kRows), ETest::Matched);
     EXPECT_EQ(r.m_result, "first second with-zero never-reached");  // byte 2 is zero past what was read
 
-    r = Head("abc");
+    r = HeadOf("abc");
     EXPECT_EQ(MatchRows(r, kRows), ETest::Ends);
     EXPECT_EQ(r.m_result, "first second ends");
 }
 
 TEST(SignatureTable, OtherwiseRunsOnlyAfterAMiss) {
-    CRecognition r = Head("ax");
+    CRecognition r = HeadOf("ax");
     MatchRows(r, kRows);
     EXPECT_EQ(r.m_result, "only-if-not-ab never-reached");
-    r = Head("xbzz");
+    r = HeadOf("xbzz");
     EXPECT_EQ(MatchRows(r, kRows), ETest::Matched);
     EXPECT_EQ(r.m_result, "second ");
-    r = Head("zqqq");
+    r = HeadOf("zqqq");
     EXPECT_EQ(MatchRows(r, kRows), ETest::NoMatch);
     EXPECT_FALSE(r.m_found);
 }
@@ -61,21 +56,21 @@ constexpr CSignatureRow kChain[] = {
 }  // namespace
 
 TEST(SignatureTable, OtherwiseChainStopsAtItsFirstMatch) {
-    CRecognition r = Head("ab..five");
+    CRecognition r = HeadOf("ab..five");
     MatchRows(r, kChain);
     EXPECT_EQ(r.m_result, "first ");
-    r = Head("ab");
+    r = HeadOf("ab");
     MatchRows(r, kChain);
     EXPECT_EQ(r.m_result, "second ");
-    r = Head("xb");
+    r = HeadOf("xb");
     EXPECT_EQ(MatchRows(r, kChain), ETest::NoMatch);
 }
 
 TEST(SignatureTable, AndNotAndCodedTests) {
-    CRecognition r = Head("a7");
+    CRecognition r = HeadOf("a7");
     MatchRows(r, kChain);
     EXPECT_EQ(r.m_result, "second a-not-b digit ");
-    r = Head("z1");
+    r = HeadOf("z1");
     MatchRows(r, kChain);
     EXPECT_EQ(r.m_result, "digit ");
 }

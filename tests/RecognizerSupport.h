@@ -1,0 +1,42 @@
+// Helpers for the recognizer's tests: the type of bytes through the bytes
+// entry, and a recognition state holding a given head.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "recognizer/Recognition.h"
+#include "recognizer/Recognizer.h"
+
+namespace quiddity::test {
+
+// The type of a file made of these bytes, with head and tail cut as the
+// path entry cuts them.
+inline std::string TypeOfBytes(std::span<const std::uint8_t> bytes) {
+    const std::size_t tail = bytes.size() >= kTailSize ? kTailSize : 0;
+    std::string out = "stale";
+    EstimateFileTypeOfBytes(bytes.first(std::min(bytes.size(), kHeadSize)), bytes.last(tail), "", out);
+    return out;
+}
+inline std::string TypeOfBytes(const std::vector<std::uint8_t>& bytes) { return TypeOfBytes(std::span(bytes)); }
+inline std::string TypeOfBytes(std::string_view bytes) {
+    return TypeOfBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+// A recognition whose head holds these bytes (up to 4096), nothing else run.
+inline CRecognition HeadOf(std::span<const std::uint8_t> bytes) {
+    CRecognition r;
+    r.n = std::min(bytes.size(), kHeadSize);
+    std::copy_n(bytes.begin(), r.n, r.m_head.begin());
+    return r;
+}
+inline CRecognition HeadOf(const std::vector<std::uint8_t>& bytes) { return HeadOf(std::span(bytes)); }
+inline CRecognition HeadOf(std::string_view bytes) {
+    return HeadOf(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+}  // namespace quiddity::test
