@@ -7,15 +7,14 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/ContentViews.h"
 #include "core/InfoReport.h"
-#include "core/ReadOnlyFile.h"
 #include "core/TextPanes.h"
 #include "core/Version.h"
 #include "recognizer/Recognizer.h"
@@ -281,17 +280,16 @@ std::unique_ptr<CTextPaneBase> MakePane(EFormat format) {
     return std::make_unique<CPlainTextPane>();
 }
 
-// Returns false when the file could not be opened.
-bool WriteContentView(const COptions& options, const std::string& path, IReportPane& pane) {
+// Returns the errno value when the file could not be opened, else 0.
+int WriteContentView(const COptions& options, const std::string& path, IReportPane& pane) {
     const CTextStyles& styles = InitTextStyles();
     switch (options.view) {
-        case EView::Hex: ShowHexView(pane, styles, path, options.showOffsets, false); break;
-        case EView::Text: ShowTextView(pane, styles, path); break;
-        case EView::DosText: ShowDosTextView(pane, styles, path); break;
+        case EView::Hex: return ShowHexView(pane, styles, path, options.showOffsets, false);
+        case EView::Text: return ShowTextView(pane, styles, path);
+        case EView::DosText: return ShowDosTextView(pane, styles, path);
         case EView::Info: break;
     }
-    CReadOnlyFile file;
-    return file.Open(path);
+    return 0;
 }
 
 int WriteReports(const COptions& options) {
@@ -304,21 +302,20 @@ int WriteReports(const COptions& options) {
             allInspected = false;
             continue;
         }
-        bool opened = true;
+        int openError = 0;
         if (options.view == EView::Info) {
             std::string folder;
             std::string name;
             SplitInspectedPath(path, folder, name);
             CFileInspector inspector(name, folder, *pane, InitTextStyles(), options.switches);
             inspector.BuildInfoReport();
-            opened = inspector.Opened();
+            openError = inspector.OpenError();
         } else {
-            opened = WriteContentView(options, path, *pane);
+            openError = WriteContentView(options, path, *pane);
         }
-        if (!opened && S_ISREG(st.st_mode)) {
-            CReadOnlyFile file;
-            file.Open(path);
-            ReportMissing(path, file.Error());
+        // Special items are never opened, so only a regular file failed.
+        if (openError != 0 && S_ISREG(st.st_mode)) {
+            ReportMissing(path, openError);
             allInspected = false;
         }
         if (options.format != EFormat::Html) {

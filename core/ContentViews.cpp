@@ -44,12 +44,13 @@ void AppendHexPart(std::string& out, std::span<const std::uint8_t> bytes, std::s
 
 // Reads the first `limit` bytes; false when the file cannot be opened.  A
 // failed read counts as a short one.
-bool ReadBeginning(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+// Returns 0, or the errno value of a file that could not be opened.
+int ReadBeginning(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
     CReadOnlyFile file;
-    if (!file.Open(path)) return false;
+    if (!file.Open(path)) return file.Error();
     bytes.resize(limit);
     bytes.resize(file.ReadAt(0, bytes));
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -178,31 +179,35 @@ std::string BuildDosTextViewText(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-void ShowHexView(IReportPane& pane, const CTextStyles& styles, const std::string& path, bool showOffsets,
-                 bool dosMode) {
+int ShowHexView(IReportPane& pane, const CTextStyles& styles, const std::string& path, bool showOffsets,
+                bool dosMode) {
     pane.BeginReport();
     std::vector<std::uint8_t> bytes;
-    if (!ReadBeginning(path, kHexViewLimit, bytes)) pane.AppendStyledText("(unable to open file)", styles.m_cfFixed);
+    const int error = ReadBeginning(path, kHexViewLimit, bytes);
+    if (error != 0) pane.AppendStyledText("(unable to open file)", styles.m_cfFixed);
     else if (dosMode) pane.AppendStyledText(BuildDosHexViewText(bytes), kDosHexFont);
     else pane.AppendStyledText(BuildHexViewText(bytes, showOffsets), styles.m_cfFixed);
     pane.EndReport();
+    return error;
 }
 
-void ShowTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path) {
+int ShowTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    const std::string text = ReadBeginning(path, kTextViewLimit, bytes) ? BuildTextViewText(bytes)
-                                                                          : "(Unable to open file)";
+    const int error = ReadBeginning(path, kTextViewLimit, bytes);
     pane.BeginReport();
-    pane.AppendStyledText(text, styles.m_cfFixed);
+    pane.AppendStyledText(error == 0 ? BuildTextViewText(bytes) : "(Unable to open file)", styles.m_cfFixed);
     pane.EndReport();
+    return error;
 }
 
-void ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path) {
+int ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path) {
     pane.BeginReport();
     std::vector<std::uint8_t> bytes;
-    if (ReadBeginning(path, kTextViewLimit, bytes)) pane.AppendStyledText(BuildDosTextViewText(bytes), kDosTextFont);
+    const int error = ReadBeginning(path, kTextViewLimit, bytes);
+    if (error == 0) pane.AppendStyledText(BuildDosTextViewText(bytes), kDosTextFont);
     else pane.AppendStyledText("(Unable to open file)", styles.m_cfFixed);
     pane.EndReport();
+    return error;
 }
 
 }  // namespace quiddity

@@ -41,10 +41,11 @@ std::string BuildTextViewText(std::span<const std::uint8_t> bytes);
 std::string BuildDosTextViewText(std::span<const std::uint8_t> bytes);
 
 // The views: read the beginning of the file at path and write the pane.
-// A file that cannot be opened shows a one-line message.
-void ShowHexView(IReportPane& pane, const CTextStyles& styles, const std::string& path, bool showOffsets,
-                 bool dosMode);
-void ShowTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path);
-void ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path);
+// A file that cannot be opened shows a one-line message; the views return
+// its errno value then, 0 otherwise.
+int ShowHexView(IReportPane& pane, const CTextStyles& styles, const std::string& path, bool showOffsets,
+                bool dosMode);
+int ShowTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path);
+int ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path);
 
 }  // namespace quiddity

@@ -49,7 +49,7 @@ void CFileInspector::BuildInfoReport() {
         if (LookUpShellType(ShellTypeKey(m_szFileName), shellType)) Append(shellType, m_styles.m_cfGray);
     }
     const std::string path = FullPath();
-    m_bOpened = EstimateFileType(path, m_strTypeText);
+    EstimateFileType(path, m_strTypeText, &m_nOpenError);
     if (m_switches.ShowEstimated) {
         Append("\nType: ", m_styles.m_cfNormal);
         Append(m_strTypeText, m_styles.m_cfNormal);

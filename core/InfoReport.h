@@ -35,8 +35,9 @@ public:
     // The estimated type, for the info bar; empty when the report ended
     // before the recognizer ran.
     const std::string& TypeText() const { return m_strTypeText; }
-    // False when the recognizer could not open the file.
-    bool Opened() const { return m_bOpened; }
+    // The errno value when the recognizer could not open the file, else 0.
+    int OpenError() const { return m_nOpenError; }
+    bool Opened() const { return m_nOpenError == 0; }
 
     // Analyzers.  Each returns its text through `out`, given empty; a format
     // it does not recognise leaves it empty.
@@ -67,7 +68,7 @@ private:
     void WriteExecutableTypeLines(const std::string& path);
 
     std::string m_strTypeText;
-    bool m_bOpened = true;
+    int m_nOpenError = 0;
 };
 
 // Splits a path given by a user into the folder (absolute, ending in "/")
