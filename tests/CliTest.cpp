@@ -94,17 +94,3 @@ TEST(Cli, ReportFormats) {
     const std::string noEstimate = Quiddity("--no-estimated " + font, &status);
     EXPECT_EQ(noEstimate.find("Estimated type"), std::string::npos);
 }
-
-TEST(Cli, FifoReturnsAtOnce) {
-    CTempDir dir;
-    const std::string fifo = dir.Path("pipe");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    int status = -1;
-    // timeout turns a blocked read into a failure instead of a hung test
-    EXPECT_EQ(RunCommand("timeout 10 " + std::string(QUIDDITY_PROGRAM) + " -t " + fifo, &status),
-              fifo + ": (couldn't open the file)\n");
-    EXPECT_EQ(status, 0);
-    const std::string report = RunCommand("timeout 10 " + std::string(QUIDDITY_PROGRAM) + " " + fifo, &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(report.find("Type: (couldn't open the file)"), std::string::npos);
-}
