@@ -54,21 +54,22 @@ TEST(Cli, RecursiveAndFilesFrom) {
 
 TEST(Cli, ExitStatuses) {
     CTempDir dir;
-    dir.Write("here", "words\n");
+    const std::string here = dir.Write("here", "words\n");
     int status = -1;
-    const std::string out = Quiddity("-t " + dir.Path("missing") + " " + dir.Path("here"), &status);
+    // A missing file is said on standard error; the others are still named.
+    const std::string out =
+        RunCommand(std::string(QUIDDITY_PROGRAM) + " -t " + dir.Path("missing") + " " + here + " 2>&1", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(out.find(dir.Path("here") + ": Text file"), std::string::npos);  // the others are still named
+    EXPECT_NE(out.find("quiddity: " + dir.Path("missing") + ": No such file or directory\n"), std::string::npos);
+    EXPECT_NE(out.find(here + ": Text file\n"), std::string::npos);
     Quiddity(dir.Path("missing"), &status);
     EXPECT_EQ(status, 1);
-    Quiddity(dir.Path("here"), &status);
+    Quiddity(here, &status);
     EXPECT_EQ(status, 0);
-    Quiddity("--bogus " + dir.Path("here"), &status);
-    EXPECT_EQ(status, 2);
-    Quiddity("", &status);
-    EXPECT_EQ(status, 2);
-    Quiddity("--format=pdf " + dir.Path("here"), &status);
-    EXPECT_EQ(status, 2);
+    for (const std::string& usageError : {"--bogus " + here, std::string(), "--format=pdf " + here}) {
+        Quiddity(usageError, &status);
+        EXPECT_EQ(status, 2) << usageError;
+    }
     EXPECT_NE(Quiddity("--help", &status).find("Usage: quiddity"), std::string::npos);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(Quiddity("--version", &status).rfind("quiddity ", 0), 0u);

@@ -77,7 +77,6 @@ TEST(HexView, ShowsAtMost2048BytesAndMessagesAnUnopenableFile) {
     EXPECT_EQ(pane.Text(), "(unable to open file)");
     ShowHexView(pane, InitTextStyles(), dir.Folder(), false, true);  // a folder is not opened
     EXPECT_EQ(pane.Text(), "(unable to open file)");
-
 }
 
 TEST(TextView, LineBreaksAndControlRunsCollapse) {

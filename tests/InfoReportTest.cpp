@@ -67,17 +67,6 @@ TEST(InfoReport, TextFileSectionsInOrder) {
     EXPECT_NE(r.pane.TextIn(EStyle::Normal).find("Text file"), std::string::npos);
 }
 
-TEST(InfoReport, ShellTypeNeedsAnExtensionNotALeadingDot) {
-    CTempDir dir;
-    dir.Write(".profile", "export A=1\n");
-    const CReport hidden = Inspect(dir.Folder(), ".profile");
-    EXPECT_EQ(hidden.pane.TextIn(EStyle::Gray), "Shell type: ");
-
-    dir.Write("picture.png", "not really a picture");
-    const CReport png = Inspect(dir.Folder(), "picture.png");
-    EXPECT_EQ(png.pane.TextIn(EStyle::Gray), "Shell type: PNG image");
-}
-
 TEST(InfoReport, SwitchedOffEstimateStillFillsTheTypeField) {
     CTempDir dir;
     dir.Write("notes.txt", "plain words\n");
@@ -111,15 +100,6 @@ TEST(InfoReport, RealPeFiles) {
 
     const CReport gui = Inspect(Fixture("pe/"), "gui32.exe");
     EXPECT_NE(Find(gui.pane, "Exetype1: PE\nExetype2: Win32 v4.0\n\n"), std::string::npos);
-}
-
-TEST(InfoReport, TrueTypeFontSection) {
-    const CReport r = Inspect(Fixture("fonts/"), "TlwgMono.ttf");
-    const std::string text = r.pane.Text();
-    const std::size_t heading = text.find("True Type Font\n");
-    ASSERT_NE(heading, std::string::npos);
-    EXPECT_NE(text.find("Tlwg Mono\r\n", heading), std::string::npos);
-    EXPECT_NE(r.pane.TextIn(EStyle::Normal).find("Version 002.003"), std::string::npos);
 }
 
 TEST(SplitInspectedPath, FolderEndsInSlashAndKeepsTheName) {

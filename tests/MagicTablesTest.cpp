@@ -99,31 +99,19 @@ TEST(MagicTables, FourBytesInFileOrder) {
 
 TEST(MagicTables, LookupOrder) {
     const auto detail = [](CRecognition& r) { r.m_result += "+detail"; };
-    constexpr CMagicRow kFirst[] = {
-        Text("ABCD", "first-table"),
-        Text("ABCD", "first-table again"),
+    constexpr CMagicRow kFirst[] = {Text("ABCD", "first-table"), Text("ABCD", "first-table again")};
+    const CMagicRow second[] = {Bytes('A', 'B', 'C', 'D', "second-table"), Bytes(0x01, 0x02, 0x03, 0x04, "bytes", detail)};
+    const auto lookUp = [&](std::string_view magic, ETest expected) {
+        CRecognition r = HeadOf(magic);
+        EXPECT_EQ(LookUpMagic(r, kFirst, second), expected) << magic;
+        EXPECT_EQ(r.m_found, expected == ETest::Matched) << magic;
+        return r.m_result;
     };
-    const CMagicRow second[] = {
-        Bytes('A', 'B', 'C', 'D', "second-table"),
-        Bytes(0x01, 0x02, 0x03, 0x04, "bytes", detail),
-    };
-
-    CRecognition r = RunGroup4({});  // an empty recognition; group 4 found nothing in it
-    std::copy_n("ABCD", 4, r.m_head.begin());
-    EXPECT_EQ(LookUpMagic(r, kFirst, second), ETest::Matched);
-    EXPECT_EQ(r.m_result, "first-table");  // the first equal row of the first table, and only it
-    EXPECT_TRUE(r.m_found);
-
-    r = CRecognition();
-    r.m_head[0] = 1, r.m_head[1] = 2, r.m_head[2] = 3, r.m_head[3] = 4;
-    EXPECT_EQ(LookUpMagic(r, kFirst, second), ETest::Matched);
-    EXPECT_EQ(r.m_result, "bytes+detail");  // the detail reader runs right after the text
-
-    r = CRecognition();
-    std::copy_n("ABCE", 4, r.m_head.begin());
-    EXPECT_EQ(LookUpMagic(r, kFirst, second), ETest::NoMatch);
-    EXPECT_EQ(r.m_result, "");
-    EXPECT_FALSE(r.m_found);
+    // The first equal row of the text table, and only it.
+    EXPECT_EQ(lookUp("ABCD", ETest::Matched), "first-table");
+    // The detail reader runs right after the text.
+    EXPECT_EQ(lookUp("\x01\x02\x03\x04", ETest::Matched), "bytes+detail");
+    EXPECT_EQ(lookUp("ABCE", ETest::NoMatch), "");
 }
 
 TEST(MagicTables, MagicsAreUniqueCatchesRepeats) {
