@@ -249,18 +249,13 @@ TEST(MagicTablesEbml, DocTypeSize) {
     EXPECT_EQ(TypeOfBytes(twoByteSize), "EBML, webm ");
 }
 
-TEST(MagicTablesEbml, ReadEbmlVint) {
+TEST(MagicTablesEbml, ReadEbmlVintStaysInsideItsBytes) {
     const auto read = [](std::vector<std::uint8_t> bytes, std::size_t k = 0) {
         return ReadEbmlVint(CByteReader(bytes.data(), bytes.size()), k);
     };
     EXPECT_EQ(read({0x7F, 0xFF}), 0x3FFFu);  // only the one-byte 0xFF is reserved
-    EXPECT_EQ(read({0x1F, 0xFF, 0xFF, 0xFE}), 0x0FFFFFFEu);
-    EXPECT_EQ(read({0x00, 0x9F}, 1), 0x1Fu);
-    EXPECT_EQ(read({0xFF}), kEbmlInvalid);
     EXPECT_EQ(read({0x08, 0x00, 0x00, 0x00, 0x01}), kEbmlInvalid);  // five bytes
-    EXPECT_EQ(read({0x00, 0x81}), kEbmlInvalid);
-    // Bytes past the end read as zero; nothing is read outside.
-    EXPECT_EQ(read({0x10, 0x12}), 0x00120000u);
+    EXPECT_EQ(read({0x10, 0x12}), 0x00120000u);  // bytes past the end read as zero
     EXPECT_EQ(read({0x81}, 1), kEbmlInvalid);
     EXPECT_EQ(read({0x81}, SIZE_MAX), kEbmlInvalid);
 }

@@ -166,17 +166,6 @@ TEST(BytePatterns, IrcamFormatNumberFrom1To4) {
     }
 }
 
-TEST(BytePatterns, PictorBitsPerPixel) {
-    for (const std::uint8_t bits : {2, 8, 0x31, 3, 0x30}) {
-        std::vector<std::uint8_t> pictor = Padded(32, 0, "\x34\x12\x40\x01\xC8\0\0\0\0\0"sv);
-        pictor[10] = bits;
-        pictor[11] = 0xFF;
-        CRecognition r = HeadOf(pictor);
-        RunShortSignatures(r);
-        EXPECT_EQ(r.m_result, bits == 2 || bits == 8 || bits == 0x31 ? "Pictor PC Paint image" : "") << int{bits};
-    }
-}
-
 TEST(BytePatterns, BioRadEndsWithEarlierTextsBeforeIt) {
     std::vector<std::uint8_t> image(76, 0);
     PutText(image, 0, "\x40\x01\xC8\x00"sv);  // width, height
