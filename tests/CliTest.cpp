@@ -59,6 +59,7 @@ TEST(Cli, ExitStatuses) {
         RunCommand(std::string(QUIDDITY_PROGRAM) + " -t " + dir.Path("missing") + " " + here + " 2>&1", &status);
     EXPECT_EQ(status, 1);
     EXPECT_NE(out.find("quiddity: " + dir.Path("missing") + ": No such file or directory\n"), std::string::npos);
+    EXPECT_NE(out.find(dir.Path("missing") + ": (couldn't open the file)\n"), std::string::npos);
     EXPECT_NE(out.find(here + ": Text file\n"), std::string::npos);
     Quiddity(dir.Path("missing"), &status);
     EXPECT_EQ(status, 1);

@@ -100,7 +100,8 @@ TEST(MagicTables, FourBytesInFileOrder) {
 TEST(MagicTables, LookupOrder) {
     const auto detail = [](CRecognition& r) { r.m_result += "+detail"; };
     constexpr CMagicRow kFirst[] = {Text("ABCD", "first-table"), Text("ABCD", "first-table again")};
-    const CMagicRow second[] = {Bytes('A', 'B', 'C', 'D', "second-table"), Bytes(0x01, 0x02, 0x03, 0x04, "bytes", detail)};
+    const CMagicRow second[] = {Bytes('A', 'B', 'C', 'D', "second-table"),
+                                Bytes(0x01, 0x02, 0x03, 0x04, "bytes", detail)};
     const auto lookUp = [&](std::string_view magic, ETest expected) {
         CRecognition r = HeadOf(magic);
         EXPECT_EQ(LookUpMagic(r, kFirst, second), expected) << magic;
@@ -142,17 +143,15 @@ TEST(MagicTablesNsv, TitleQuotedByTheByteAfterTheEqualsSign) {
     EXPECT_EQ(TypeOfBytes(nsv), "Nullsoft Video: \"My clip\"");
     PutText(nsv, 28, "title=");  // the tag's case matters
     EXPECT_EQ(TypeOfBytes(nsv), "Nullsoft Video");
-}
 
-TEST(MagicTablesNsv, TitleWithoutClosingQuote) {
-    std::vector<std::uint8_t> nsv = Bytes("NSVf");
+    // Without a closing quote the title ends at a zero byte...
     PutText(nsv, 28, "TITLE=\"Unclosed");
-    nsv.push_back(0);  // a zero byte ends it
+    nsv.resize(43);
+    nsv.push_back(0);
     PutText(nsv, nsv.size(), "more\"");
     EXPECT_EQ(RunGroup4(nsv).m_result, "Nullsoft Video: \"Unclosed\"");
 
-    // No zero byte and no quote in the 4096 bytes read: the title stops
-    // where the head ends, even when the file goes on.
+    // ...or where the 4096 bytes read end, even when the file goes on.
     std::vector<std::uint8_t> full = Bytes("NSVf");
     full.resize(kHeadSize + 100, 'a');
     PutText(full, 28, "TITLE=\"");
@@ -164,7 +163,7 @@ TEST(MagicTablesNsv, TitleWithoutClosingQuote) {
     EXPECT_EQ(TypeOfBytes(bare), "Nullsoft Video: \"\"");
 }
 
-TEST(MagicTablesVqf, NameChunkAt40) {
+TEST(MagicTablesVqf, NameChunkAt40WithItsLengthCapped) {
     std::vector<std::uint8_t> vqf = Bytes("TWIN97012000");  // magic and version    off 0
     PutText(vqf, 12, "COMM");                           // common chunk          off 12
     PutText(vqf, 40, "NAME");                           // name chunk            off 40
@@ -175,12 +174,9 @@ TEST(MagicTablesVqf, NameChunkAt40) {
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: Te");
     PutText(vqf, 40, "AUTH");  // another chunk at 40: no name
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: ");
-}
 
-TEST(MagicTablesVqf, NameLengthIsCapped) {
-    std::vector<std::uint8_t> vqf = Bytes("TWIN97012000");
     PutText(vqf, 40, "NAME");
-    PutBE32(vqf, 44, 1000);  // claims 1000 bytes
+    PutBE32(vqf, 44, 1000);  // claims 1000 bytes: capped
     PutText(vqf, 48, std::string(1000, 'n'));
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: " + std::string(255, 'n'));
     PutBE32(vqf, 44, 0xFFFFFFFF);  // a hostile length

@@ -148,22 +148,6 @@ TEST(ShortSignatures, NotAndAnyCaseRows) {
     PutText(softimage, 88, "PICT");
     CRecognition r = HeadOf(softimage);
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
-
-    EXPECT_EQ(TypeOfBytes("<html>\n<body>"), "HTML (text)");
-    EXPECT_EQ(TypeOfBytes("xxxxxxxxxxxxxxxxxxxxxxxxSunGKS"), "SunGKS ");
-}
-
-TEST(BytePatterns, IrcamFormatNumberFrom1To4) {
-    for (std::uint8_t format = 0; format <= 5; ++format) {
-        const std::string expected = format >= 1 && format <= 4 ? "IRCAM audio sample" : "";
-        const char bigEndian[] = {0, static_cast<char>(format), '\xA3', '\x64', 0, 0, 0x1F, 0x40};
-        const char littleEndian[] = {'\x64', '\xA3', static_cast<char>(format), 0, 0x40, 0x1F, 0, 0};
-        for (const std::string_view head : {std::string_view(bigEndian, 8), std::string_view(littleEndian, 8)}) {
-            CRecognition r = HeadOf(head);
-            RunShortSignatures(r);
-            EXPECT_EQ(r.m_result, expected) << int{format};
-        }
-    }
 }
 
 TEST(BytePatterns, BioRadEndsWithEarlierTextsBeforeIt) {
