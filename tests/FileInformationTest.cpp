@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "TestSupport.h"
 #include "core/InfoReport.h"
@@ -45,19 +46,19 @@ std::string Line(const std::string& text, const std::string& label) {
     return line;
 }
 
-std::string Trimmed(std::string text) {
+// A command's output without its trailing line break and blanks.
+std::string Output(const std::string& command) {
+    std::string text = RunCommand(command);
     while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
     return text;
 }
 
 // stat(1) about the item itself (a link is not followed).
 std::string Stat(const std::string& path, const std::string& format) {
-    return Trimmed(RunCommand("stat -c '" + format + "' -- '" + path + "'"));
+    return Output("stat -c '" + format + "' -- '" + path + "'");
 }
 
-std::string DateOf(const std::string& epochSeconds) {
-    return Trimmed(RunCommand("date -u -d @" + epochSeconds + " '+%d.%m.%Y %H:%M'"));
-}
+std::string DateOf(const std::string& seconds) { return Output("date -u -d @" + seconds + " '+%d.%m.%Y %H:%M'"); }
 
 bool Succeeds(const std::string& command) {
     int status = -1;
@@ -67,8 +68,7 @@ bool Succeeds(const std::string& command) {
 
 // The attributes line for these attributes, with "temp" on tmpfs.
 std::string Attributes(const std::string& folder, const std::string& attributes) {
-    const bool tmpfs = Trimmed(RunCommand("stat -f -c %T '" + folder + "'")) == "tmpfs";
-    if (!tmpfs) return "Attributes......: " + attributes;
+    if (Output("stat -f -c %T '" + folder + "'") != "tmpfs") return "Attributes......: " + attributes;
     return "Attributes......: " + (attributes == "normal" ? std::string("temp") : attributes + ",temp");
 }
 
@@ -95,16 +95,6 @@ TEST(FileInformation, WholeBlockOfAPlainFileMatchesStat) {
     EXPECT_EQ(info.Text(), block);
     EXPECT_FALSE(info.isDirectory);
     EXPECT_TRUE(info.backupPrivileges);  // the listing succeeded
-}
-
-TEST(FileInformation, SizesRoundFromTwoKilobytes) {
-    CTempDir dir;
-    dir.Write("k", std::string(2048, 'k'));
-    dir.Write("m", std::string(3 * 1024 * 1024, 'm'));
-    EXPECT_EQ(Line(Inform(dir.Folder(), "k").Text(), "Filesize normal"),
-              "Filesize normal.: 2048 bytes = 2 kB (hex: 800)");
-    EXPECT_EQ(Line(Inform(dir.Folder(), "m").Text(), "Filesize normal"),
-              "Filesize normal.: 3145728 bytes = 3 MB (hex: 300000)");
 }
 
 TEST(FileInformation, FolderHasNoDataStream) {
@@ -197,8 +187,7 @@ TEST(FileInformation, SwitchedOffLeavesOneLineBreak) {
     CReportSwitches off;
     off.ShowFileInfo = false;
     const CInformation file = Inform(dir.Folder(), "f", off);
-    ASSERT_EQ(file.pane.runs.size(), 1u);
-    EXPECT_EQ(file.pane.runs[0].text, "\n");
+    EXPECT_EQ(file.pane.Text(), "\n");
     EXPECT_FALSE(file.isDirectory);
     EXPECT_TRUE(Inform(dir.Folder(), "d", off).isDirectory);  // a folder's report still ends there
 }
@@ -212,7 +201,7 @@ TEST(FileInformation, VanishedItemIsNeitherFolderNorEverything) {
 }
 
 // The block from facts built here, for what real files rarely show.
-TEST(FileInformationFormat, TimesIdentityAndErrorLines) {
+TEST(FileInformationFormat, SizesTimesIdentityAndErrorLines) {
     FileSystemFacts facts;
     facts.found = true;
     facts.attributes = kAttributeNormal;
@@ -225,6 +214,15 @@ TEST(FileInformationFormat, TimesIdentityAndErrorLines) {
     EXPECT_NE(text.find("Filesize on disk: 0 bytes \nLast written....: 01.01.1970 00:00\r\nAttributes......: normal\n"),
               std::string::npos);
     EXPECT_EQ(text.find("Streams"), std::string::npos);  // not without the listing
+
+    // Sizes round from 2 kB on; 64-bit sizes print whole.
+    const std::pair<std::uint64_t, std::string> sizes[] = {{2048, "2048 bytes = 2 kB (hex: 800)"},
+                                                           {3145728, "3145728 bytes = 3 MB (hex: 300000)"},
+                                                           {5368709120, "5368709120 bytes = 5 GB (hex: 140000000)"}};
+    for (const auto& [size, line] : sizes) {
+        facts.size = size;
+        EXPECT_EQ(Line(FormatFileInformation(facts, false), "Filesize normal"), "Filesize normal.: " + line);
+    }
 
     facts.attributes = kAttributeDirectory | kAttributeHidden | kAttributeTemporary | kAttributeCompressed;
     facts.volumeSerial = 0x10300000ULL | (0x123ULL << 32);  // a device number wider than 32 bits

@@ -49,7 +49,7 @@ TEST(ShellScripts, TheFirstCheckpointStopsTheRun) {
     EXPECT_EQ(TypeOfBytes(script), "Unix Shell archive" "PIF (shortcut to dos)");
 }
 
-TEST(ArArchives, DebianPackageOrPlainArchiveEndTheRun) {
+TEST(ArArchives, SevenBytesEndTheRun) {
     // Seven bytes are enough: the newline of the magic is not compared.
     CRecognition r = HeadOf("!<arch>");
     EXPECT_EQ(RunScriptsAndArchives(r), ETest::Ends);
@@ -142,7 +142,7 @@ TEST(ShortSignatures, SpannedZipOnly) {
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
 }
 
-TEST(ShortSignatures, NotAndAnyCaseRows) {
+TEST(ShortSignatures, NotRow) {
     std::vector<std::uint8_t> softimage = Padded(100, 0, "\x53\x80\xF6\x34"sv);
     EXPECT_EQ(TypeOfBytes(softimage), "Softimage 3D image");
     PutText(softimage, 88, "PICT");
