@@ -124,16 +124,6 @@ TEST(MagicTables, MagicsAreUniqueCatchesRepeats) {
     static_assert(!MagicsAreUnique(kText, kText));
 }
 
-TEST(MagicTables, TheLookupDoesNotEndTheGroup) {
-    // The header tests behind the lookup still run; the checkpoint after the
-    // group delivers.
-    CRecognition r = HeadOf(Bytes("OggS\x00\x02"sv));
-    EXPECT_EQ(RunMagicTables(r), ETest::Matched);
-    EXPECT_EQ(r.m_result, "Ogg/Vorbis Audio or Video");
-}
-
-// ---- Detail readers ---------------------------------------------------------
-
 TEST(MagicTablesNsv, TitleQuotedByTheByteAfterTheEqualsSign) {
     std::vector<std::uint8_t> nsv = Bytes("NSVf");
     PutText(nsv, 28, "TITLE='My clip' other='x'");  // the tag at 28, then quote, title, quote
