@@ -20,15 +20,14 @@ std::string Quiddity(const std::string& arguments, int* status) {
 TEST(Cli, TypeModeNamesEachFile) {
     CTempDir dir;
     dir.Write("empty", "");
-    dir.Write("three", "abc");
     dir.Write("text", "plain ASCII text\n");
     dir.Write("dmg", "x\x01\xDA\x9C\xFF rest");
     int status = -1;
     const std::string out =
-        Quiddity("-t " + dir.Path("empty") + " " + dir.Path("three") + " " + dir.Path("text") + " " + dir.Path("dmg"), &status);
+        Quiddity("-t " + dir.Path("empty") + " " + dir.Path("text") + " " + dir.Path("dmg"), &status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, dir.Path("empty") + ": (empty file)\n" + dir.Path("three") + ": (3 byte file)\n" +
-                       dir.Path("text") + ": Text file\n" + dir.Path("dmg") + ": Possible UDIF disc image (dmg)\n");
+    EXPECT_EQ(out, dir.Path("empty") + ": (empty file)\n" + dir.Path("text") + ": Text file\n" + dir.Path("dmg") +
+                       ": Possible UDIF disc image (dmg)\n");
 }
 
 TEST(Cli, RecursiveAndFilesFrom) {
@@ -37,8 +36,6 @@ TEST(Cli, RecursiveAndFilesFrom) {
     dir.Write("sub/b", "words\n");
     dir.Write("a", "");
     int status = -1;
-    EXPECT_EQ(Quiddity("-t -r " + dir.Path(""), &status), dir.Path("a") + ": (empty file)\n" + dir.Path("sub/b") + ": Text file\n");
-    EXPECT_EQ(status, 0);
     EXPECT_EQ(Quiddity("-t " + dir.Path("sub"), &status), dir.Path("sub") + ": Folder\n");
 
     // a link to a folder given on the command line is walked; one inside is not
@@ -54,21 +51,23 @@ TEST(Cli, RecursiveAndFilesFrom) {
 
 TEST(Cli, ExitStatuses) {
     CTempDir dir;
-    dir.Write("here", "words\n");
+    const std::string here = dir.Write("here", "words\n");
     int status = -1;
-    const std::string out = Quiddity("-t " + dir.Path("missing") + " " + dir.Path("here"), &status);
+    // A missing file is said on standard error; the others are still named.
+    const std::string out =
+        RunCommand(std::string(QUIDDITY_PROGRAM) + " -t " + dir.Path("missing") + " " + here + " 2>&1", &status);
     EXPECT_EQ(status, 1);
-    EXPECT_NE(out.find(dir.Path("here") + ": Text file"), std::string::npos);  // the others are still named
+    EXPECT_NE(out.find("quiddity: " + dir.Path("missing") + ": No such file or directory\n"), std::string::npos);
+    EXPECT_NE(out.find(dir.Path("missing") + ": (couldn't open the file)\n"), std::string::npos);
+    EXPECT_NE(out.find(here + ": Text file\n"), std::string::npos);
     Quiddity(dir.Path("missing"), &status);
     EXPECT_EQ(status, 1);
-    Quiddity(dir.Path("here"), &status);
+    Quiddity(here, &status);
     EXPECT_EQ(status, 0);
-    Quiddity("--bogus " + dir.Path("here"), &status);
-    EXPECT_EQ(status, 2);
-    Quiddity("", &status);
-    EXPECT_EQ(status, 2);
-    Quiddity("--format=pdf " + dir.Path("here"), &status);
-    EXPECT_EQ(status, 2);
+    for (const std::string& usageError : {"--bogus " + here, std::string(), "--format=pdf " + here}) {
+        Quiddity(usageError, &status);
+        EXPECT_EQ(status, 2) << usageError;
+    }
     EXPECT_NE(Quiddity("--help", &status).find("Usage: quiddity"), std::string::npos);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(Quiddity("--version", &status).rfind("quiddity ", 0), 0u);
@@ -93,18 +92,4 @@ TEST(Cli, ReportFormats) {
 
     const std::string noEstimate = Quiddity("--no-estimated " + font, &status);
     EXPECT_EQ(noEstimate.find("Estimated type"), std::string::npos);
-}
-
-TEST(Cli, FifoReturnsAtOnce) {
-    CTempDir dir;
-    const std::string fifo = dir.Path("pipe");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    int status = -1;
-    // timeout turns a blocked read into a failure instead of a hung test
-    EXPECT_EQ(RunCommand("timeout 10 " + std::string(QUIDDITY_PROGRAM) + " -t " + fifo, &status),
-              fifo + ": (couldn't open the file)\n");
-    EXPECT_EQ(status, 0);
-    const std::string report = RunCommand("timeout 10 " + std::string(QUIDDITY_PROGRAM) + " " + fifo, &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_NE(report.find("Type: (couldn't open the file)"), std::string::npos);
 }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,7 +17,6 @@
 #include "recognizer/Recognizer.h"
 
 using namespace quiddity;
-using quiddity::test::CTempDir;
 using quiddity::test::Fixture;
 using quiddity::test::HeadOf;
 using quiddity::test::TypeOfBytes;
@@ -41,92 +43,48 @@ CRecognition RunGroup4(const std::vector<std::uint8_t>& head) {
 
 }  // namespace
 
-// ---- Real files, by family ------------------------------------------------
-
-TEST(MagicTables, Documents) {
-    EXPECT_EQ(TypeOfFixture("page.pdf"), "Adobe Acrobat PDF");  // ghostscript pdfwrite
-    EXPECT_EQ(TypeOfFixture("page.ps"), "Postscript ");          // plain "%!PS", rendered by ghostscript
-}
-
-TEST(MagicTables, Images) {
-    EXPECT_EQ(TypeOfFixture("little.tiff"), "TIFF (little endian)");
-    EXPECT_EQ(TypeOfFixture("big.tiff"), "TIFF (big endian)");
-    EXPECT_EQ(TypeOfFixture("raster.sun"), "SUN raster graphics");
-    EXPECT_EQ(TypeOfFixture("image.psd"), "Photoshop Document (image)");
-    EXPECT_EQ(TypeOfFixture("icon.ico"), "Icon file (?)");
-    EXPECT_EQ(TypeOfFixture("stream.j2k"), "JPEG2000 datastream");
-}
-
-TEST(MagicTables, SoundAndVideo) {
-    EXPECT_EQ(TypeOfFixture("vorbis.ogg"), "Ogg/Vorbis Audio or Video");
-    EXPECT_EQ(TypeOfFixture("sound.flac"), "fLaC Multimedia");
-    EXPECT_EQ(TypeOfFixture("sound.au"), "Sun/Next (Unix) audio");
-    EXPECT_EQ(TypeOfFixture("tune.mid"), "MIDI file");
-    EXPECT_EQ(TypeOfFixture("video.flv"), "Flash Video File");
-    // ffmpeg writes the EBML version element first, not the DocType: no detail.
-    EXPECT_EQ(TypeOfFixture("video.mkv"), "EBML");
-    EXPECT_EQ(TypeOfFixture("video.webm"), "EBML");
-    // The codecs of a RealMedia file are named by its own describer, which
-    // adds nothing yet.
-    EXPECT_EQ(TypeOfFixture("video.rm"), "Real Media: ");
-}
-
-TEST(MagicTables, ArchivesAndPrograms) {
-    EXPECT_EQ(TypeOfFixture("note.zip"), "Zip archive ");
-    EXPECT_EQ(TypeOfFixture("note.gz"), "GZip archive or MJPEG (Motion JPEG)");  // gzip -n: no name, flags 0
-    EXPECT_EQ(TypeOfFixture("tiny.elf"), "ELF executable (unix/linux)");
-    EXPECT_EQ(TypeOfFixture("Tiny.class"), "Java Class");
-}
-
-TEST(MagicTables, DebianDataFiles) {
-    EXPECT_EQ(TypeOfFixture("UTC.tzif"), "Zoneinfo Timezone information database (Unix)");
-    EXPECT_EQ(TypeOfFixture("decsess.pcf"), "Portable compiled format (PCF) font");
-}
-
-TEST(MagicTables, TypeModeOfTheCommandLine) {
-    const std::string pdf = Fixture("magic/page.pdf");
-    const std::string rm = Fixture("magic/video.rm");
-    const std::string tiff = Fixture("magic/big.tiff");
-    int status = -1;
-    const std::string out =
-        test::RunCommand(std::string(QUIDDITY_PROGRAM) + " -t " + pdf + " " + rm + " " + tiff, &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(out, pdf + ": Adobe Acrobat PDF\n" + rm + ": Real Media: \n" + tiff + ": TIFF (big endian)\n");
+// Each real file, made by the tool named in tests/fixtures/magic/, by its
+// exact type text.
+TEST(MagicTables, RealFiles) {
+    const std::pair<const char*, const char*> files[] = {
+        {"page.pdf", "Adobe Acrobat PDF"},
+        {"page.ps", "Postscript "},
+        {"little.tiff", "TIFF (little endian)"},
+        {"big.tiff", "TIFF (big endian)"},
+        {"raster.sun", "SUN raster graphics"},
+        {"image.psd", "Photoshop Document (image)"},
+        {"icon.ico", "Icon file (?)"},
+        {"stream.j2k", "JPEG2000 datastream"},
+        {"vorbis.ogg", "Ogg/Vorbis Audio or Video"},
+        {"sound.flac", "fLaC Multimedia"},
+        {"sound.au", "Sun/Next (Unix) audio"},
+        {"tune.mid", "MIDI file"},
+        {"video.flv", "Flash Video File"},
+        {"video.mkv", "EBML"},  // ffmpeg writes the EBML version element first, not the DocType
+        {"video.webm", "EBML"},
+        {"video.rm", "Real Media: "},
+        {"note.zip", "Zip archive "},
+        {"note.gz", "GZip archive or MJPEG (Motion JPEG)"},
+        {"tiny.elf", "ELF executable (unix/linux)"},
+        {"Tiny.class", "Java Class"},
+        {"UTC.tzif", "Zoneinfo Timezone information database (Unix)"},
+        {"decsess.pcf", "Portable compiled format (PCF) font"},
+    };
+    for (const auto& [file, type] : files) EXPECT_EQ(TypeOfFixture(file), type) << file;
 }
 
 // Every cut of a real file longer than the size prologue still names its
 // magic, and the detail readers see zeros where the cut file ends.
 TEST(MagicTables, TruncatedFilesKeepTheirMagic) {
     for (const char* name : {"little.tiff", "video.mkv", "video.rm", "tune.mid"}) {
-        std::string whole;
-        ASSERT_TRUE(EstimateFileType(Fixture(std::string("magic/") + name), whole));
-        std::vector<std::uint8_t> bytes;
-        if (std::FILE* f = std::fopen(Fixture(std::string("magic/") + name).c_str(), "rb")) {
-            int c = 0;
-            while ((c = std::fgetc(f)) != EOF) bytes.push_back(static_cast<std::uint8_t>(c));
-            std::fclose(f);
-        }
+        const std::string whole = TypeOfFixture(name);
+        std::ifstream in(Fixture(std::string("magic/") + name), std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         ASSERT_GT(bytes.size(), 8u) << name;
         for (std::size_t cut = 5; cut <= bytes.size(); ++cut)
-            EXPECT_EQ(TypeOfBytes(std::vector(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(cut))), whole)
-                << name << " cut at " << cut;
+            EXPECT_EQ(TypeOfBytes(std::span(bytes).first(cut)), whole) << name << " cut at " << cut;
     }
     EXPECT_EQ(TypeOfBytes(Bytes("%PDF")), "(4 byte file)");  // the prologue delivers before any magic is looked up
-}
-
-// ---- The tables themselves -------------------------------------------------
-
-TEST(MagicTables, OddTextsStandAsTheyAre) {
-    EXPECT_EQ(TypeOfBytes(Bytes("MOVI\x01")), "SGI Movie");  // the first of two rows with this magic
-    EXPECT_EQ(TypeOfBytes({0xED, 0xAB, 0xEE, 0xDB, 0x03}), "RedHat Package Manager (Linux)");
-    EXPECT_EQ(TypeOfBytes({0x00, 0x00, 0x03, 0xF3, 0x00}), "Amiga OS Executable  ");
-    EXPECT_EQ(TypeOfBytes(Bytes("regf\x01")), "Windows Registry (policy, profil e.l.)");
-    EXPECT_EQ(TypeOfBytes(Bytes("UCEX\x01")), "Unicode Extentions file");
-    EXPECT_EQ(TypeOfBytes({0x45, 0x50, 0x2A, 0x00, 0x01}), "Microsoft Documet Imaging format");
-    EXPECT_EQ(TypeOfBytes(Bytes(".moR\x01")), "eCos ROM filesystem image (ROMFS)");
-    // The last rows of both tables are reached.
-    EXPECT_EQ(TypeOfBytes(Bytes("#FIG 3.2\n")), "Facility for Interactive Generation file");
-    EXPECT_EQ(TypeOfBytes({0x01, 0x00, 0x09, 0x00, 0x00}), "Windows metafile");
 }
 
 TEST(MagicTables, FourBytesInFileOrder) {
@@ -141,31 +99,20 @@ TEST(MagicTables, FourBytesInFileOrder) {
 
 TEST(MagicTables, LookupOrder) {
     const auto detail = [](CRecognition& r) { r.m_result += "+detail"; };
-    constexpr CMagicRow kFirst[] = {
-        Text("ABCD", "first-table"),
-        Text("ABCD", "first-table again"),
+    constexpr CMagicRow kFirst[] = {Text("ABCD", "first-table"), Text("ABCD", "first-table again")};
+    const CMagicRow second[] = {Bytes('A', 'B', 'C', 'D', "second-table"),
+                                Bytes(0x01, 0x02, 0x03, 0x04, "bytes", detail)};
+    const auto lookUp = [&](std::string_view magic, ETest expected) {
+        CRecognition r = HeadOf(magic);
+        EXPECT_EQ(LookUpMagic(r, kFirst, second), expected) << magic;
+        EXPECT_EQ(r.m_found, expected == ETest::Matched) << magic;
+        return r.m_result;
     };
-    const CMagicRow second[] = {
-        Bytes('A', 'B', 'C', 'D', "second-table"),
-        Bytes(0x01, 0x02, 0x03, 0x04, "bytes", detail),
-    };
-
-    CRecognition r = RunGroup4({});  // an empty recognition; group 4 found nothing in it
-    std::copy_n("ABCD", 4, r.m_head.begin());
-    EXPECT_EQ(LookUpMagic(r, kFirst, second), ETest::Matched);
-    EXPECT_EQ(r.m_result, "first-table");  // the first equal row of the first table, and only it
-    EXPECT_TRUE(r.m_found);
-
-    r = CRecognition();
-    r.m_head[0] = 1, r.m_head[1] = 2, r.m_head[2] = 3, r.m_head[3] = 4;
-    EXPECT_EQ(LookUpMagic(r, kFirst, second), ETest::Matched);
-    EXPECT_EQ(r.m_result, "bytes+detail");  // the detail reader runs right after the text
-
-    r = CRecognition();
-    std::copy_n("ABCE", 4, r.m_head.begin());
-    EXPECT_EQ(LookUpMagic(r, kFirst, second), ETest::NoMatch);
-    EXPECT_EQ(r.m_result, "");
-    EXPECT_FALSE(r.m_found);
+    // The first equal row of the text table, and only it.
+    EXPECT_EQ(lookUp("ABCD", ETest::Matched), "first-table");
+    // The detail reader runs right after the text.
+    EXPECT_EQ(lookUp("\x01\x02\x03\x04", ETest::Matched), "bytes+detail");
+    EXPECT_EQ(lookUp("ABCE", ETest::NoMatch), "");
 }
 
 TEST(MagicTables, MagicsAreUniqueCatchesRepeats) {
@@ -177,53 +124,28 @@ TEST(MagicTables, MagicsAreUniqueCatchesRepeats) {
     static_assert(!MagicsAreUnique(kText, kText));
 }
 
-TEST(MagicTables, TheLookupDoesNotEndTheGroup) {
-    // The header tests behind the lookup still run; the checkpoint after the
-    // group delivers.
-    CRecognition r = RunGroup4(Bytes("OggS\x00\x02"sv));
-    EXPECT_TRUE(r.m_found);
-    EXPECT_EQ(r.m_result, "Ogg/Vorbis Audio or Video");
-    r = CRecognition();
-    std::copy_n("OggS", 4, r.m_head.begin());
-    EXPECT_EQ(RunMagicTables(r), ETest::Matched);
-}
-
-// ---- Detail readers ---------------------------------------------------------
-
 TEST(MagicTablesNsv, TitleQuotedByTheByteAfterTheEqualsSign) {
     std::vector<std::uint8_t> nsv = Bytes("NSVf");
-    PutText(nsv, 28, "TITLE=");    // the tag           off 28
-    PutText(nsv, 34, "'My clip'");  // quote, title, quote
-    PutText(nsv, 43, " other='x'");
+    PutText(nsv, 28, "TITLE='My clip' other='x'");  // the tag at 28, then quote, title, quote
     EXPECT_EQ(TypeOfBytes(nsv), "Nullsoft Video: \"My clip\"");
-
-    nsv[0x03] = 's';  // "NSVs", a stream without a file header
-    nsv[34] = '"';
-    nsv[42] = '"';
+    nsv[3] = 's';  // "NSVs", a stream without a file header
+    PutText(nsv, 28, "TITLE=\"My clip\"");
     EXPECT_EQ(TypeOfBytes(nsv), "Nullsoft Video: \"My clip\"");
-
     PutText(nsv, 28, "title=");  // the tag's case matters
     EXPECT_EQ(TypeOfBytes(nsv), "Nullsoft Video");
-}
 
-TEST(MagicTablesNsv, TitleWithoutClosingQuote) {
-    std::vector<std::uint8_t> nsv = Bytes("NSVf");
+    // Without a closing quote the title ends at a zero byte...
     PutText(nsv, 28, "TITLE=\"Unclosed");
-    nsv.push_back(0);  // a zero byte ends it
+    nsv.resize(43);
+    nsv.push_back(0);
     PutText(nsv, nsv.size(), "more\"");
     EXPECT_EQ(RunGroup4(nsv).m_result, "Nullsoft Video: \"Unclosed\"");
 
-    // No zero byte and no quote up to the end of the 4096 bytes read: the
-    // title stops where the head ends, even when the file goes on.
+    // ...or where the 4096 bytes read end, even when the file goes on.
     std::vector<std::uint8_t> full = Bytes("NSVf");
     full.resize(kHeadSize + 100, 'a');
     PutText(full, 28, "TITLE=\"");
-    const std::string expected = "Nullsoft Video: \"" + std::string(kHeadSize - 35, 'a') + "\"";
-    EXPECT_EQ(RunGroup4(full).m_result, expected);
-    CTempDir dir;
-    std::string out;
-    ASSERT_TRUE(EstimateFileType(dir.Write("long.nsv", full), out));
-    EXPECT_EQ(out, expected);
+    EXPECT_EQ(TypeOfBytes(full), "Nullsoft Video: \"" + std::string(kHeadSize - 35, 'a') + "\"");
 
     // A tag that is the last thing in the file: the quote is a zero byte.
     std::vector<std::uint8_t> bare = Bytes("NSVs");
@@ -231,33 +153,24 @@ TEST(MagicTablesNsv, TitleWithoutClosingQuote) {
     EXPECT_EQ(TypeOfBytes(bare), "Nullsoft Video: \"\"");
 }
 
-TEST(MagicTablesVqf, NameChunkAt40) {
+TEST(MagicTablesVqf, NameChunkAt40WithItsLengthCapped) {
     std::vector<std::uint8_t> vqf = Bytes("TWIN97012000");  // magic and version    off 0
     PutText(vqf, 12, "COMM");                           // common chunk          off 12
     PutText(vqf, 40, "NAME");                           // name chunk            off 40
-    PutBE32(vqf, 44, 11);                               // name length           off 44
-    PutText(vqf, 48, "Test tones!");                    // name                  off 48
-    PutText(vqf, 59, "AUTH");
-    EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: Test tones!");
-
-    PutBE32(vqf, 44, 4);  // the length, not the next chunk, ends the name
-    EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: Test");
-    PutText(vqf, 48, "Te\0t"sv);  // a zero byte ends it early
+    PutBE32(vqf, 44, 4);                                // name length           off 44
+    PutText(vqf, 48, "Test tones!AUTH");                // name, then the next chunk
+    EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: Test");     // the length, not the next chunk, ends the name
+    PutText(vqf, 48, "Te\0t"sv);                        // a zero byte ends it early
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: Te");
     PutText(vqf, 40, "AUTH");  // another chunk at 40: no name
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: ");
-}
 
-TEST(MagicTablesVqf, NameLengthIsCapped) {
-    std::vector<std::uint8_t> vqf = Bytes("TWIN97012000");
     PutText(vqf, 40, "NAME");
-    PutBE32(vqf, 44, 1000);                  // claims 1000 bytes
+    PutBE32(vqf, 44, 1000);  // claims 1000 bytes: capped
     PutText(vqf, 48, std::string(1000, 'n'));
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: " + std::string(255, 'n'));
-
     PutBE32(vqf, 44, 0xFFFFFFFF);  // a hostile length
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: " + std::string(255, 'n'));
-
     vqf.resize(60);  // the file ends inside the name: zeros follow
     EXPECT_EQ(TypeOfBytes(vqf), "VQF Audio: " + std::string(12, 'n'));
 }
@@ -278,24 +191,16 @@ std::vector<std::uint8_t> EbmlHeader(std::string_view docType) {
 
 }  // namespace
 
-TEST(MagicTablesEbml, DocTypeRightBehindAOneByteHeaderSize) {
-    EXPECT_EQ(TypeOfBytes(EbmlHeader("matroska")), "EBML, matroska ");
-    EXPECT_EQ(TypeOfBytes(EbmlHeader("webm")), "EBML, webm ");
-
-    std::vector<std::uint8_t> versionFirst = EbmlHeader("webm");
-    versionFirst[6] = 0x86;  // 42 86: the EBML version element comes first
-    EXPECT_EQ(TypeOfBytes(versionFirst), "EBML");
-}
-
 TEST(MagicTablesEbml, HeaderSizeDecidesWhetherToLook) {
+    EXPECT_EQ(TypeOfBytes(EbmlHeader("webm")), "EBML, webm ");
     std::vector<std::uint8_t> ebml = EbmlHeader("matroska");
+    EXPECT_EQ(TypeOfBytes(ebml), "EBML, matroska ");
+    ebml[6] = 0x86;  // 42 86: the EBML version element comes first
+    EXPECT_EQ(TypeOfBytes(ebml), "EBML");
+    ebml = EbmlHeader("matroska");
     ebml[4] = 0x01;  // an eight-byte header size
     EXPECT_EQ(TypeOfBytes(ebml), "EBML");
     ebml[4] = 0xFF;  // the reserved one-byte value
-    EXPECT_EQ(TypeOfBytes(ebml), "EBML");
-    ebml[4] = 0x80;  // an empty header
-    EXPECT_EQ(TypeOfBytes(ebml), "EBML");
-    ebml[4] = 0x00;  // no length marker at all
     EXPECT_EQ(TypeOfBytes(ebml), "EBML");
 
     // A two-byte header size 40 42 puts 42 82 at offset 5 by chance; the
@@ -311,21 +216,14 @@ TEST(MagicTablesEbml, DocTypeSize) {
     std::vector<std::uint8_t> invalid = ebml;
     PutText(invalid, 8, std::string(300, 'm'));
     EXPECT_EQ(TypeOfBytes(invalid), "EBML, " + std::string(255, 'm') + " ");
-    ebml.resize(16);  // the text stops at the first zero byte
-    ebml.push_back(0);
-    ebml.push_back('x');
-    EXPECT_EQ(TypeOfBytes(ebml), "EBML, matroska ");
-
     ebml[7] = 0x84;  // a size shorter than the text
     EXPECT_EQ(TypeOfBytes(ebml), "EBML, matr ");
-    ebml[7] = 0x80;  // an empty DocType
-    EXPECT_EQ(TypeOfBytes(ebml), "EBML,  ");
 
     // Files that end inside the header: what was not read is zero, so the
     // DocType is cut, and a missing size byte reads as invalid (255 of nothing).
     const std::vector<std::uint8_t> whole = EbmlHeader("matroska");
     for (std::size_t cut = 5; cut <= whole.size(); ++cut) {
-        const std::string type = TypeOfBytes(std::vector(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
+        const std::string type = TypeOfBytes(std::span(whole).first(cut));
         if (cut < 7) EXPECT_EQ(type, "EBML") << cut;
         else if (cut == 7) EXPECT_EQ(type, "EBML,  ");  // 42 82 and no size
         else EXPECT_EQ(type, "EBML, " + std::string("matroska").substr(0, cut - 8) + " ") << cut;
@@ -334,43 +232,16 @@ TEST(MagicTablesEbml, DocTypeSize) {
     // The size may be written in two bytes (40 04); the text follows it.
     std::vector<std::uint8_t> twoByteSize = {0x1A, 0x45, 0xDF, 0xA3, 0x9F, 0x42, 0x82, 0x40, 0x04};
     PutText(twoByteSize, 9, "webm");
-    PutText(twoByteSize, 13, "\x42\x87\x81\x04"sv);
     EXPECT_EQ(TypeOfBytes(twoByteSize), "EBML, webm ");
 }
 
-TEST(MagicTablesEbml, ReadEbmlVint) {
+TEST(MagicTablesEbml, ReadEbmlVintStaysInsideItsBytes) {
     const auto read = [](std::vector<std::uint8_t> bytes, std::size_t k = 0) {
         return ReadEbmlVint(CByteReader(bytes.data(), bytes.size()), k);
     };
-    EXPECT_EQ(read({0x81}), 1u);
-    EXPECT_EQ(read({0xFE}), 0x7Eu);
-    EXPECT_EQ(read({0x40, 0x02}), 2u);
     EXPECT_EQ(read({0x7F, 0xFF}), 0x3FFFu);  // only the one-byte 0xFF is reserved
-    EXPECT_EQ(read({0x21, 0x02, 0x03}), 0x010203u);
-    EXPECT_EQ(read({0x1F, 0xFF, 0xFF, 0xFE}), 0x0FFFFFFEu);
-    EXPECT_EQ(read({0x00, 0x9F}, 1), 0x1Fu);
-    // Reserved and over-long integers.
-    EXPECT_EQ(read({0xFF}), kEbmlInvalid);
     EXPECT_EQ(read({0x08, 0x00, 0x00, 0x00, 0x01}), kEbmlInvalid);  // five bytes
-    EXPECT_EQ(read({0x01, 0, 0, 0, 0, 0, 0, 0x01}), kEbmlInvalid);  // eight bytes
-    EXPECT_EQ(read({0x00, 0x81}), kEbmlInvalid);
-    // Bytes past the end read as zero; nothing is read outside.
-    EXPECT_EQ(read({0x10, 0x12}), 0x00120000u);
+    EXPECT_EQ(read({0x10, 0x12}), 0x00120000u);  // bytes past the end read as zero
     EXPECT_EQ(read({0x81}, 1), kEbmlInvalid);
     EXPECT_EQ(read({0x81}, SIZE_MAX), kEbmlInvalid);
-
-    EXPECT_EQ(EbmlVintLength(0x80), 1u);
-    EXPECT_EQ(EbmlVintLength(0x7F), 2u);
-    EXPECT_EQ(EbmlVintLength(0x10), 4u);
-    EXPECT_EQ(EbmlVintLength(0x00), 9u);
-}
-
-TEST(MagicTablesTiff, ByteOrderFromTheMark) {
-    EXPECT_EQ(TypeOfBytes({'I', 'I', 0x2A, 0x00, 0x08}), "TIFF (little endian)");
-    EXPECT_EQ(TypeOfBytes({'M', 'M', 0x00, 0x2A, 0x00}), "TIFF (big endian)");
-}
-
-TEST(MagicTablesRealMedia, WithoutAPathOnlyTheFixedText) {
-    // Over bytes alone there is no file to reopen: only the fixed text.
-    EXPECT_EQ(TypeOfBytes(Bytes(".RMF\x00\x00\x00\x12"sv)), "Real Media: ");
 }

@@ -28,22 +28,14 @@ std::vector<std::uint8_t> Padded(std::size_t size, std::size_t at, std::string_v
 
 }  // namespace
 
-TEST(ShellScripts, OneTextPerInterpreterLine) {
-    EXPECT_EQ(TypeOfBytes("#!/bin/sh\necho hi\n"), "Bourne shell script (Unix)");
-    EXPECT_EQ(TypeOfBytes("#!/bin/bash\necho hi\n"), "Bash shell script (GNU Bourne again shell)");
-    EXPECT_EQ(TypeOfBytes("#!/bin/csh -f\n"), "C shell script (Unix)");
-    EXPECT_EQ(TypeOfBytes("#!/bin/tcsh\n"), "Turbo C shell script (Unix)");
-    EXPECT_EQ(TypeOfBytes("#!/bin/ksh\n"), "Korn shell script (Unix)");
+TEST(ShellScripts, OnlyShellInterpreterLines) {
     EXPECT_EQ(TypeOfBytes("#!/bin/zsh\n"), "Unix/Linux shell script");
     EXPECT_EQ(TypeOfBytes("#!/bin/"), "Unix/Linux shell script");
-}
-
-TEST(ShellScripts, OtherInterpretersAreNotScriptsHere) {
     CRecognition r = HeadOf("#!/usr/bin/perl\nprint 1;\n");
     EXPECT_EQ(RunScriptsAndArchives(r), ETest::NoMatch);
-    EXPECT_FALSE(r.m_found);
     r = HeadOf("#! /bin/sh\n");  // a blank after "#!" is not the interpreter line of this test
     EXPECT_EQ(RunScriptsAndArchives(r), ETest::NoMatch);
+    EXPECT_FALSE(r.m_found);
 }
 
 TEST(ShellScripts, TheFirstCheckpointStopsTheRun) {
@@ -57,11 +49,7 @@ TEST(ShellScripts, TheFirstCheckpointStopsTheRun) {
     EXPECT_EQ(TypeOfBytes(script), "Unix Shell archive" "PIF (shortcut to dos)");
 }
 
-TEST(ArArchives, DebianPackageOrPlainArchiveEndTheRun) {
-    EXPECT_EQ(TypeOfBytes("!<arch>\ndebian-binary   1342177280  0     0     100644  4         `\n2.0\n"),
-              "Debian Ar archive (DEB)");
-    EXPECT_EQ(TypeOfBytes("!<arch>\nhello.o/        0           0     0     644     6         `\n"),
-              "Ar archive (Unix) (or Visual C++ Compiler Library)");
+TEST(ArArchives, SevenBytesEndTheRun) {
     // Seven bytes are enough: the newline of the magic is not compared.
     CRecognition r = HeadOf("!<arch>");
     EXPECT_EQ(RunScriptsAndArchives(r), ETest::Ends);
@@ -73,7 +61,6 @@ TEST(ArArchives, DebianPackageOrPlainArchiveEndTheRun) {
 TEST(LongSignatures, OtherwiseRows) {
     EXPECT_EQ(TypeOfBytes("Microsoft C/C++ program database 2.00\r\n\x1A" "JG\0\0"sv), "MS Debug Database 2.00");
     EXPECT_EQ(TypeOfBytes("Microsoft C/C++ program database 2.00\n"), "MS Debug Database");  // no CR: the short form
-    EXPECT_EQ(TypeOfBytes("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\">"), "HTML (text)");
     EXPECT_EQ(TypeOfBytes("<!doctype html>\n<p>"), "HTML (text)");
     EXPECT_EQ(TypeOfBytes("<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\">"), "SGML document (text)");
 }
@@ -83,10 +70,9 @@ TEST(LongSignatures, AnyCaseRowsAndOffsets) {
     EXPECT_EQ(TypeOfBytes("xxdelphi.diagram.portfolio"), "Delphi Diagram Portfolio");
     CRecognition r = HeadOf("Microsoft linker database");  // a row that is not any-case
     EXPECT_EQ(RunLongSignatures(r), ETest::NoMatch);
-    EXPECT_EQ(TypeOfBytes("\x80\x01\x00\x10\x00\x00%!PS-AdobeFont-1.0: NimbusSans"sv), "Type 1 Font, Postscript");
-    EXPECT_EQ(TypeOfBytes("\x80\x01\x00\x10\x00\x00%!FontType1-1.0: Demo"sv), "Type 1 printer font, binary");
     EXPECT_EQ(TypeOfBytes(Padded(300, 264, "PS-AdobeFont")), "Type 1 Font, Postscript (with mac header)");
-    EXPECT_EQ(TypeOfBytes("\x00\x00\x00\x0CjP\x1A\x1A\r\n\x87\n"sv), "JPEG2000 image");  // the second form of the box
+    // Unicode XML is looked for before the byte-order-mark tests, in any case.
+    EXPECT_EQ(TypeOfBytes("\xFF\xFE<\0?\0X\0M\0L\0 \0v\0"sv), "XML Unicode");
 }
 
 TEST(LongSignatures, RowsMatchInTableOrderNotOffsetOrder) {
@@ -99,17 +85,12 @@ TEST(LongSignatures, RowsMatchInTableOrderNotOffsetOrder) {
 TEST(LongSignatures, LotusPictureEndsWithEarlierTextsBeforeIt) {
     std::vector<std::uint8_t> picture(400, 0);
     PutText(picture, 0, "\x01\0\0\0\x01\0\x08\0D"sv);
-    CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(picture.data()), picture.size()));
+    CRecognition r = HeadOf(picture);
     EXPECT_EQ(RunLongSignatures(r), ETest::Ends);
     EXPECT_EQ(r.m_result, "Lotus 1-2-3 picture");
 
     PutText(picture, 369, "MICROSOFT PIFEX");
     EXPECT_EQ(TypeOfBytes(picture), "PIF (shortcut to dos)Lotus 1-2-3 picture");
-}
-
-TEST(LongSignatures, UnicodeXmlBeforeTheByteOrderMarkTests) {
-    EXPECT_EQ(TypeOfBytes("\xFF\xFE<\0?\0x\0m\0l\0 \0v\0"sv), "XML Unicode");
-    EXPECT_EQ(TypeOfBytes("\xFF\xFE<\0?\0X\0M\0L\0 \0v\0"sv), "XML Unicode");
 }
 
 TEST(StuffIt, OtherwiseChainOfThreeRows) {
@@ -133,24 +114,13 @@ TEST(StuffIt, ClassicArchiveMatchesTwoRows) {
 
 TEST(Tar, VariantByTheBytesBehindTheMagic) {
     std::vector<std::uint8_t> header = Padded(1024, 0, "hello.txt");
-    PutText(header, 256, "\0ustar  \0"sv);  // GNU
-    EXPECT_EQ(TypeOfBytes(header), "TAR archive (GNU)");
-    PutText(header, 256, "\0ustar\0" "00"sv);  // POSIX
-    EXPECT_EQ(TypeOfBytes(header), "TAR archive (opengroup/posix)");
-    PutText(header, 256, "\0ustar\0\x06\x06"sv);  // neither: no variant
+    PutText(header, 256, "\0ustar\0\x06\x06"sv);  // neither GNU nor POSIX: no variant
     EXPECT_EQ(TypeOfBytes(header), "TAR archive ");
     PutText(header, 256, "\0ustar  \x20"sv);  // GNU magic without its zero byte
     EXPECT_EQ(TypeOfBytes(header), "TAR archive ");
     PutText(header, 256, "xustar  \0"sv);  // a link name that fills its field: not taken for tar
-    CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(header.data()), header.size()));
+    CRecognition r = HeadOf(header);
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
-}
-
-TEST(LhaAndLarc, MethodsAndTheC64SelfExtractor) {
-    EXPECT_EQ(TypeOfBytes("\x29\x00-lh7-\x14\0\0\0"sv), "LHA archive, LZSS 7");
-    EXPECT_EQ(TypeOfBytes("\x29\x00-lh -\x14\0\0\0"sv), "LHA archive, v2.x");
-    EXPECT_EQ(TypeOfBytes("\x29\x00-lz4-\x14\0\0\0"sv), "LArc archive, uncompressed");
-    EXPECT_EQ(TypeOfBytes(Padded(3800, 3721, "-lh1-")), "C64 self-extracting LHA archive");
 }
 
 TEST(HeadEnd, SignaturesNearTheEndOfTheHead) {
@@ -161,7 +131,7 @@ TEST(HeadEnd, SignaturesNearTheEndOfTheHead) {
     EXPECT_EQ(RunShortSignatures(cut), ETest::NoMatch);
     // Bytes past the 4096 of the head are never seen.
     std::vector<std::uint8_t> late = Padded(5000, 4093, "-lh1-");
-    CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(late.data()), kHeadSize));
+    CRecognition r = HeadOf(late);
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
     EXPECT_EQ(RunLongSignatures(r), ETest::NoMatch);
 }
@@ -172,52 +142,19 @@ TEST(ShortSignatures, SpannedZipOnly) {
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
 }
 
-TEST(ShortSignatures, NotAndAnyCaseRows) {
+TEST(ShortSignatures, NotRow) {
     std::vector<std::uint8_t> softimage = Padded(100, 0, "\x53\x80\xF6\x34"sv);
     EXPECT_EQ(TypeOfBytes(softimage), "Softimage 3D image");
     PutText(softimage, 88, "PICT");
-    CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(softimage.data()), softimage.size()));
+    CRecognition r = HeadOf(softimage);
     EXPECT_EQ(RunShortSignatures(r), ETest::NoMatch);
-
-    EXPECT_EQ(TypeOfBytes("<html>\n<body>"), "HTML (text)");
-    EXPECT_EQ(TypeOfBytes("<?xml version=\"1.0\"?>"), "XML (text)");
-    EXPECT_EQ(TypeOfBytes("{\\rtf1\\ansi hello}"), "Rich Text Format (RTF)");
-    EXPECT_EQ(TypeOfBytes("xxxxxxxxxxxxxxxxxxxxxxxxSunGKS"), "SunGKS ");
-}
-
-TEST(BytePatterns, IrcamFormatNumberFrom1To4) {
-    for (std::uint8_t format = 0; format <= 5; ++format) {
-        const bool ircam = format >= 1 && format <= 4;
-        const char bigEndian[] = {0, static_cast<char>(format), '\xA3', '\x64', 0, 0, 0x1F, 0x40};
-        const char littleEndian[] = {'\x64', '\xA3', static_cast<char>(format), 0, 0x40, 0x1F, 0, 0};
-        CRecognition big = HeadOf(std::string_view(bigEndian, sizeof bigEndian));
-        CRecognition little = HeadOf(std::string_view(littleEndian, sizeof littleEndian));
-        RunShortSignatures(big);
-        RunShortSignatures(little);
-        EXPECT_EQ(big.m_result, ircam ? "IRCAM audio sample" : "") << int{format};
-        EXPECT_EQ(little.m_result, ircam ? "IRCAM audio sample" : "") << int{format};
-    }
-}
-
-TEST(BytePatterns, PictorAndTheOthers) {
-    for (const std::uint8_t bits : {2, 8, 0x31, 3, 0x30}) {
-        std::vector<std::uint8_t> pictor = Padded(32, 0, "\x34\x12\x40\x01\xC8\0\0\0\0\0"sv);
-        pictor[10] = bits;
-        pictor[11] = 0xFF;
-        const bool known = bits == 2 || bits == 8 || bits == 0x31;
-        CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(pictor.data()), pictor.size()));
-        RunShortSignatures(r);
-        EXPECT_EQ(r.m_result, known ? "Pictor PC Paint image" : "") << int{bits};
-    }
-    EXPECT_EQ(TypeOfBytes("\x00\x01\x00\x80" "db" "\x00\x10"sv), "Openflight scene description 3d model");
-    EXPECT_EQ(TypeOfBytes("\x19\x91\x40\x01\xC8\x00\x00\x00\x00\x00\x08\x00"sv), "Autodesk animator image");
 }
 
 TEST(BytePatterns, BioRadEndsWithEarlierTextsBeforeIt) {
     std::vector<std::uint8_t> image(76, 0);
     PutText(image, 0, "\x40\x01\xC8\x00"sv);  // width, height
     PutText(image, 54, "90");                   // the file id 12345
-    CRecognition r = HeadOf(std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+    CRecognition r = HeadOf(image);
     EXPECT_EQ(RunShortSignatures(r), ETest::Ends);
     EXPECT_EQ(r.m_result, "Bio-rad confocal microscope image");
 
