@@ -83,8 +83,7 @@ TEST(ExeChecksum, BlocksOfEverySizeFoldAlike) {
     CTempDir dir;
     for (const std::size_t length : {1ul, 262'143ul, 262'144ul, 262'145ul, 600'001ul}) {
         std::vector<std::uint8_t> bytes(length);
-        std::uint32_t state = 12345;
-        for (std::uint8_t& b : bytes) b = static_cast<std::uint8_t>((state = state * 1103515245 + 12345) >> 16);
+        for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
         CReadOnlyFile file;
         ASSERT_TRUE(file.Open(dir.Write("block", bytes)));
         EXPECT_EQ(ComputeFileCrc32(CFileByteSource(file)), ::crc32(0L, bytes.data(), static_cast<uInt>(length)))

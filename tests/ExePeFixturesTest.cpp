@@ -2,6 +2,7 @@
 // against objdump from binutils where it prints the same facts.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -20,36 +21,21 @@ const char* const kFixtures[] = {"hello32.exe",  "hello64.exe",  "gui32.exe",   
 
 std::uint32_t Hex(const std::string& text) { return static_cast<std::uint32_t>(std::stoull(text, nullptr, 16)); }
 
-// What objdump -p -h says: "Field value" lines, data directories, sections.
-struct ObjdumpFacts {
-    std::map<std::string, std::string> fields;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> directories;  // rva, size
-    struct Section { std::string name; std::uint32_t virtualSize, vma, fileOffset; };
-    std::vector<Section> sections;
-};
-
-ObjdumpFacts RunObjdump(const std::string& path) {
-    ObjdumpFacts facts;
-    std::istringstream lines(RunCommand(std::string(kObjdump) + " -p -h '" + path + "' 2>/dev/null"));
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::string first, name, a, b, lma, c;
-        words >> first;
-        if (line.rfind("Time/Date\t", 0) == 0) {
-            facts.fields[first] = line.substr(line.find_first_not_of('\t', 10));
-        } else if (first == "Entry" && line.find("Directory") != std::string::npos) {
-            words >> a >> b >> c;
-            facts.directories.emplace_back(Hex(b), Hex(c));
-        } else if (!first.empty() && std::isdigit(static_cast<unsigned char>(first[0])) &&
-                   line.find("2**") != std::string::npos) {
-            words >> name >> a >> b >> lma >> c;
-            facts.sections.push_back({name, Hex(a), Hex(b), Hex(c)});
-        } else if (!first.empty() && words >> a) {
-            facts.fields.emplace(first, a);
-        }
-    }
-    return facts;
+// What follows `key` on the line of objdump's output that starts with it, without the blanks before.
+std::string After(const std::string& out, const std::string& key) {
+    const std::size_t at = out.find("\n" + key);
+    if (at == std::string::npos) return "";
+    const std::size_t from = out.find_first_not_of(" \t", at + 1 + key.size());
+    return out.substr(from, out.find('\n', from) - from);
 }
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream words(text);
+    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+}
+
+std::string Field(const std::string& out, const std::string& key) { return Words(After(out, key) + " ?").at(0); }
+std::uint32_t HexField(const std::string& out, const std::string& key) { return Hex(Field(out, key)); }
 
 std::string Format(const char* format, auto... args) {
     char text[160];
@@ -66,24 +52,30 @@ TEST(ExePeFixtures, HeadersSectionsAndDirectoriesMatchObjdump) {
     const std::map<std::string, std::string> subsystems{{"00000002", "Windows GUI"}, {"00000003", "Windows Console"}};
     for (const char* name : kFixtures) {
         SCOPED_TRACE(name);
-        ObjdumpFacts facts = RunObjdump(Fixture(std::string("pe/") + name));
+        const std::string path = Fixture(std::string("pe/") + name);
+        const std::string headers = "\n" + RunCommand(std::string(kObjdump) + " -p '" + path + "' 2>/dev/null");
+        const std::string table = "\n" + RunCommand(std::string(kObjdump) + " -h '" + path + "' 2>/dev/null");
+        std::vector<std::vector<std::string>> sections;  // name, size, VMA, LMA, file offset, alignment
+        while (!After(table, Format("%3zu ", sections.size())).empty()) {
+            sections.push_back(Words(After(table, Format("%3zu ", sections.size()))));
+        }
         const ExeAnalysis exe = Analyze(ReadPeFixture(name));
         const std::string& d = exe.detailsText;
-        const bool is64 = facts.fields["Magic"] == "020b";
+        const bool is64 = HexField(headers, "Magic") == 0x20B;
         EXPECT_EQ(exe.is64, is64);
         EXPECT_EQ(LineStarting(d, "MZ"), std::string("MZ, PE00, ") +
                                              (is64 ? "AMD 64 (K8) 'x64', 64-bit, " : "Intel 32-bit (i386), 32-bit, ") +
-                                             subsystems.at(facts.fields["Subsystem"]));
-        const bool dll = Hex(facts.fields["Characteristics"]) & 0x2000;
+                                             subsystems.at(Field(headers, "Subsystem")));
+        const bool dll = HexField(headers, "Characteristics") & 0x2000;
         EXPECT_NE(d.find(dll ? "\r\nExecutable, DLL\r\n" : "\r\nExecutable\r\n"), std::string::npos);
-        EXPECT_EQ(LineStarting(d, "Creation date"), "Creation date...: " + facts.fields["Time/Date"]);
-        EXPECT_EQ(LineStarting(d, "Entrypoint"), Format("Entrypoint......: %08X", Hex(facts.fields["AddressOfEntryPoint"])));
+        EXPECT_EQ(LineStarting(d, "Creation date"), "Creation date...: " + After(headers, "Time/Date"));
+        EXPECT_EQ(LineStarting(d, "Entrypoint"), Format("Entrypoint......: %08X", HexField(headers, "AddressOfEntryPoint")));
         EXPECT_EQ(LineStarting(d, "     Starts with: ").size(), 18u + 48u);  // in .text: 24 bytes shown
         EXPECT_EQ(LineStarting(d, "Linker version"),
-                  "Linker version..: " + facts.fields["MajorLinkerVersion"] + "." + facts.fields["MinorLinkerVersion"]);
-        EXPECT_EQ(LineStarting(d, "Sections"), Format("Sections........: %zu", facts.sections.size()));
-        const std::uint32_t headers = Hex(facts.fields["SizeOfHeaders"]);
-        EXPECT_EQ(LineStarting(d, "  Headers"), Format("  Headers: %08X 00000000 %08X", headers, headers - 1));
+                  "Linker version..: " + Field(headers, "MajorLinkerVersion") + "." + Field(headers, "MinorLinkerVersion"));
+        EXPECT_EQ(LineStarting(d, "Sections"), Format("Sections........: %zu", sections.size()));
+        const std::uint32_t headerSize = HexField(headers, "SizeOfHeaders");
+        EXPECT_EQ(LineStarting(d, "  Headers"), Format("  Headers: %08X 00000000 %08X", headerSize, headerSize - 1));
         if (is64) {
             EXPECT_TRUE(d.ends_with(LineStarting(d, "  Headers") + "\r\n"));  // nothing after the headers line
             continue;
@@ -92,28 +84,29 @@ TEST(ExePeFixtures, HeadersSectionsAndDirectoriesMatchObjdump) {
         // Each section line: file offset and name as objdump reads them.
         std::size_t index = 0;
         for (std::size_t at = d.find("\n  Section: "); at != std::string::npos; at = d.find("\n  Section: ", at + 1)) {
-            ASSERT_LT(index, facts.sections.size());
-            const ObjdumpFacts::Section& s = facts.sections[index++];
-            EXPECT_EQ(d.substr(at + 21, 8), Format("%08X", s.fileOffset));
-            EXPECT_EQ(d.substr(at + 39, s.name.size() + 2), s.name + " (");
+            ASSERT_LT(index, sections.size());
+            const std::vector<std::string>& s = sections[index++];
+            EXPECT_EQ(d.substr(at + 21, 8), Format("%08X", Hex(s.at(4))));
+            EXPECT_EQ(d.substr(at + 39, s[0].size() + 2), s[0] + " (");
         }
-        EXPECT_EQ(index, facts.sections.size());
+        EXPECT_EQ(index, sections.size());
 
         // Plain directory lines: the size, and the range through the sections.
-        const std::uint32_t imageBase = Hex(facts.fields["ImageBase"]);
+        const std::uint32_t imageBase = HexField(headers, "ImageBase");
         for (const auto& [dir, label] : {std::pair{3, " Exception"}, {5, " BaseReloc"}, {9, " TLS"}, {12, " IAT"}}) {
-            const auto [rva, size] = facts.directories.at(dir);
+            const std::vector<std::string> entry = Words(After(headers, Format("Entry %x ", dir)));
+            const std::uint32_t rva = Hex(entry.at(0)), size = Hex(entry.at(1));
             std::string expected = LineStarting(d, label).substr(0, 18) + Format("%08X", size);
-            for (const ObjdumpFacts::Section& s : facts.sections) {
-                const std::uint32_t va = s.vma - imageBase;
-                if (size != 0 && rva >= va && rva < va + s.virtualSize) {
-                    expected += Format("  %08X - %08X", rva - va + s.fileOffset, rva - va + s.fileOffset + size - 1);
+            for (const std::vector<std::string>& s : sections) {
+                const std::uint32_t va = Hex(s[2]) - imageBase;
+                if (size != 0 && rva >= va && rva < va + Hex(s[1])) {
+                    expected += Format("  %08X - %08X", rva - va + Hex(s[4]), rva - va + Hex(s[4]) + size - 1);
                 }
             }
             EXPECT_EQ(LineStarting(d, label), expected);
         }
         EXPECT_EQ(LineStarting(d, "Image base"), Format("Image base......: %08X", imageBase));
-        EXPECT_EQ(LineStarting(d, "RVA Entries"), Format("RVA Entries.....: %u", Hex(facts.fields["NumberOfRvaAndSizes"])));
+        EXPECT_EQ(LineStarting(d, "RVA Entries"), Format("RVA Entries.....: %u", HexField(headers, "NumberOfRvaAndSizes")));
     }
 }
 
