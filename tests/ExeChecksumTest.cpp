@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "core/InfoReport.h"
+#include "core/ReadOnlyFile.h"
 #include "executable/Checksum.h"
 
 using namespace quiddity;

@@ -41,7 +41,7 @@ inline std::vector<std::uint8_t> CraftPe(const std::vector<CraftSection>& sectio
     PutText(b, kCraftNt, std::string_view("PE\0\0", 4));
     PutLE16(b, kCraftCoff + 0, 0x014C);                                        // Machine: i386
     PutLE16(b, kCraftCoff + 2, static_cast<std::uint16_t>(sections.size()));   // NumberOfSections
-    PutLE32(b, kCraftCoff + 4, 0x5F5E1000);                                    // TimeDateStamp
+    PutLE32(b, kCraftCoff + 4, 0x80000000);                                    // TimeDateStamp: past signed 32 bits
     PutLE16(b, kCraftCoff + 16, 224);                                          // SizeOfOptionalHeader
     PutLE16(b, kCraftCoff + 18, 0x0102);                                       // Characteristics: executable
     PutLE16(b, kCraftOpt + 0, 0x10B);                                          // Magic: PE32
@@ -93,10 +93,9 @@ inline std::vector<std::uint8_t> ReadPeFixture(const std::string& name) {
 
 // The line of `text` that starts with `prefix`, without its end; "(none)" if absent.
 inline std::string LineStarting(const std::string& text, std::string_view prefix) {
-    std::size_t at = text.rfind(prefix, 0) == 0 ? 0 : text.find("\n" + std::string(prefix));
-    if (at == std::string::npos) return "(none)";
-    if (text[at] == '\n') ++at;
-    return text.substr(at, text.find_first_of("\r\n", at) - at);
+    const std::string lines = "\n" + text;
+    const std::size_t at = lines.find("\n" + std::string(prefix));
+    return at == std::string::npos ? "(none)" : lines.substr(at + 1, lines.find_first_of("\r\n", at + 1) - at - 1);
 }
 
 inline std::size_t Count(const std::string& text, std::string_view what) {
