@@ -489,8 +489,11 @@ void CMainFrame::UpdateContentPane() {
     for (const CMarker& marker : kMarkers) {
         if (item.type != marker.type) continue;
         m_pType->setText(QString::fromLatin1(marker.label));
-        if (marker.type == kTypeDir && m_nViewType == kViewInfo) ShowInfoReport();
-        else EmptyPane();
+        if (marker.type == kTypeDir && m_nViewType == kViewInfo) {
+            ShowInfoReport();
+        } else {
+            EmptyPane();
+        }
         emit ContentPaneUpdated();
         return;
     }
