@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 #include "core/TextPanes.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/ContentViews.h"
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 #include "core/TextPanes.h"
 #include "core/Version.h"
 #include "recognizer/Recognizer.h"
@@ -307,9 +307,7 @@ int WriteReports(const COptions& options) {
             std::string folder;
             std::string name;
             SplitInspectedPath(path, folder, name);
-            CFileInspector inspector(name, folder, *pane, InitTextStyles(), options.switches);
-            inspector.BuildInfoReport();
-            openError = inspector.OpenError();
+            openError = CFileInspector(name, folder, *pane, InitTextStyles(), options.switches).BuildInfoReport().nOpenError;
         } else {
             openError = WriteContentView(options, path, *pane);
         }

@@ -55,12 +55,4 @@ private:
     mutable bool m_ok = true;
 };
 
-// Big-endian readers over raw memory that is known to hold four (two) bytes.
-inline std::uint16_t ReadBE16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
-}
-inline std::uint32_t ReadBE32(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3];
-}
-
 }  // namespace quiddity

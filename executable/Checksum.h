@@ -5,7 +5,7 @@
 #include <optional>
 #include <span>
 
-#include "executable/ExeAnalysis.h"
+#include "core/ByteSource.h"
 
 namespace quiddity {
 

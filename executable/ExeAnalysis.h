@@ -11,47 +11,11 @@
 #include <vector>
 
 #include "core/ByteReader.h"
-#include "core/InfoReport.h"
+#include "core/ByteSource.h"
 #include "core/TextFormat.h"
-#include "core/ReadOnlyFile.h"
 #include "executable/ExeStructs.h"
 
 namespace quiddity {
-
-// Where the analysis reads: an open file, or bytes in memory (tests,
-// fuzzing).  Reads past the end deliver fewer bytes, never fail otherwise.
-class IByteSource {
-public:
-    virtual ~IByteSource() = default;
-    virtual std::uint64_t Size() const = 0;
-    virtual std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) const = 0;
-};
-
-class CFileByteSource : public IByteSource {
-public:
-    explicit CFileByteSource(const CReadOnlyFile& file) : m_file(file) {}
-    std::uint64_t Size() const override { return m_file.Size(); }
-    std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) const override {
-        return m_file.ReadAt(offset, buffer);
-    }
-
-private:
-    const CReadOnlyFile& m_file;
-};
-
-class CMemoryByteSource : public IByteSource {
-public:
-    explicit CMemoryByteSource(std::span<const std::uint8_t> bytes) : m_bytes(bytes) {}
-    std::uint64_t Size() const override { return m_bytes.size(); }
-    std::size_t ReadAt(std::uint64_t offset, std::span<std::uint8_t> buffer) const override;
-
-private:
-    std::span<const std::uint8_t> m_bytes;
-};
-
-// Reads up to `length` bytes at offset; the result holds what arrived.
-// Callers pass lengths bounded by their own named caps.
-std::vector<std::uint8_t> ReadBlock(const IByteSource& source, std::uint64_t offset, std::size_t length);
 
 // Evidence met during the analysis; each flag names what it saw.  The clue
 // lines are written from these at the end of the report.
@@ -84,7 +48,6 @@ struct ExeClues {
 };
 
 struct ExeAnalysis {
-    std::string path;
     std::uint64_t fileSize = 0;
     std::string checksumText;  // empty, or 8 upper-case hex digits
     std::string versionText;
@@ -111,14 +74,14 @@ void TrimEnd(std::string& text, std::string_view characters);
 // version text are not touched.
 void AnalyzeExecutable(const IByteSource& source, ExeAnalysis& exe);
 
-// Writes the checksum, version-information and executable sections, as the
-// switches allow.  Appends the final line breaks to the texts it writes.
-void WriteExecutableSections(ExeAnalysis& exe, const CReportSwitches& switches, IReportPane& pane,
-                             const CTextStyles& styles);
+// The executable analysis of one report: the checksum when asked for (and
+// the file is not too large for it), the analysis of the headers, the
+// version information and the clue lines.
+ExeAnalysis ReportExecutable(const IByteSource& source, bool withChecksum);
 
 // Steps filled in with the import, export, version-resource, NE/LE/LX and
 // clue-line analyses; each appends to the texts of `exe`.
-void ReadVersionInfo(const std::string& path, ExeAnalysis& exe);
+void ReadVersionInfo(const IByteSource& source, ExeAnalysis& exe);
 void WriteClueLines(ExeAnalysis& exe);
 
 }  // namespace quiddity

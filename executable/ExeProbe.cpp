@@ -1,12 +1,10 @@
 #include "executable/ExeProbe.h"
 
 #include <array>
-#include <cerrno>
 #include <span>
 #include <string_view>
 
 #include "core/ByteReader.h"
-#include "core/ReadOnlyFile.h"
 
 namespace quiddity {
 
@@ -38,13 +36,8 @@ std::uint32_t ExeProbeResult::NewHeaderSignature() const {
     return CByteReader(ntHeaders.data(), ntHeaders.size()).ReadLE32(0);
 }
 
-ExeProbeResult ExeTypeProbe(const std::string& path) {
+ExeProbeResult ExeTypeProbe(const IByteSource& file) {
     ExeProbeResult result;
-    CReadOnlyFile file;
-    if (!file.Open(path)) {
-        result.error = static_cast<std::uint32_t>(file.Error());
-        return result;
-    }
     if (file.ReadAt(0, result.mzHeader) < kMzHeaderBytes) return result;
     const CByteReader mz(result.mzHeader.data(), result.mzHeader.size());
     if (!mz.Matches(0, "MZ")) return result;

@@ -4,8 +4,8 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 
+#include "core/ByteSource.h"
 #include "executable/ExeStructs.h"
 
 namespace quiddity {
@@ -23,7 +23,6 @@ enum EExeKind : std::int32_t {
 };
 
 struct ExeProbeResult {
-    std::uint32_t error = 0;  // errno of the step that failed, else 0
     bool isMZ = false;
     bool isPE = false;
     std::int32_t kind = kKindNone;
@@ -37,7 +36,7 @@ struct ExeProbeResult {
     std::uint32_t NewHeaderSignature() const;
 };
 
-ExeProbeResult ExeTypeProbe(const std::string& path);
+ExeProbeResult ExeTypeProbe(const IByteSource& source);
 
 // Low words of the executable-type value.
 inline constexpr std::uint32_t kExeTypeMz = 0x5A4D;

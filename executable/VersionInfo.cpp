@@ -4,6 +4,6 @@
 
 namespace quiddity {
 
-void ReadVersionInfo(const std::string&, ExeAnalysis&) {}
+void ReadVersionInfo(const IByteSource&, ExeAnalysis&) {}
 
 }  // namespace quiddity

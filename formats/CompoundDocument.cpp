@@ -1,8 +1,7 @@
-// OLE2 compound documents: storages, streams and property sets.
-#include "core/InfoReport.h"
+#include "formats/CompoundDocument.h"
 
 namespace quiddity {
 
-void CFileInspector::ReportCompoundDocument(const std::string&, std::string& out, int) { out.clear(); }
+void ReportCompoundDocument(const IByteSource&, EDetail, std::string& out) { out.clear(); }
 
 }  // namespace quiddity

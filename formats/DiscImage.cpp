@@ -1,9 +1,8 @@
-// ISO 9660 and UDF disc images.
-#include "core/InfoReport.h"
+#include "formats/DiscImage.h"
 
 namespace quiddity {
 
-bool CFileInspector::DescribeDiscImage(const std::string&, std::string& out, int) {
+bool DescribeDiscImage(const IByteSource&, EDetail, std::string& out) {
     out.clear();
     return false;
 }

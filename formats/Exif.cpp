@@ -1,8 +1,7 @@
-// JPEG images and their EXIF data.
-#include "core/InfoReport.h"
+#include "formats/Exif.h"
 
 namespace quiddity {
 
-void CFileInspector::ReportExif(const std::string&, std::string& out) { out.clear(); }
+void ReportExif(const IByteSource&, std::string& out) { out.clear(); }
 
 }  // namespace quiddity

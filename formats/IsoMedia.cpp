@@ -1,8 +1,7 @@
-// ISO base media files (QuickTime, MP4, 3GPP, JPEG 2000): atoms, brands, tracks.
-#include "core/InfoReport.h"
+#include "formats/IsoMedia.h"
 
 namespace quiddity {
 
-void CFileInspector::ReportIsoMedia(const std::string&, std::string& out, int) { out.clear(); }
+void ReportIsoMedia(const IByteSource&, EDetail, std::string& out) { out.clear(); }
 
 }  // namespace quiddity

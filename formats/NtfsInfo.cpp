@@ -1,10 +1,11 @@
 // The file-information block that opens every report: sizes, times,
 // attributes, identity, link target, object identifiers and streams.
+#include "formats/NtfsInfo.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
-#include "core/InfoReport.h"
 #include "core/TextFormat.h"
 #include "formats/FileSystemFacts.h"
 
@@ -146,19 +147,15 @@ std::string FormatFileInformation(const FileSystemFacts& facts, bool listStreams
     return out;
 }
 
-void CFileInspector::ReportNtfsInfo() {
-    const std::string path = FullPath();
-    if (!m_switches.ShowFileInfo) {
-        m_bIsDirectory = IsDirectoryItem(path);
-        Append("\n", m_styles.m_cfFixed);
-        return;
-    }
-    const FileSystemFacts facts = GatherFileSystemFacts(path, m_szFileName);
-    m_bIsDirectory = (facts.attributes & kAttributeDirectory) != 0;
+bool ReportNtfsInfo(const CItemPlace& place, EDetail detail, bool& backupPrivileges, std::string& out) {
+    const std::string path = place.FullPath();
+    if (detail == EDetail::Short) return IsDirectoryItem(path);
+    const FileSystemFacts facts = GatherFileSystemFacts(path, place.strName);
     // Reading what the user may read needs no privilege on Linux: a
     // successful listing stands for the privileges being granted.
-    if (facts.streamsListed) m_bBackupPrivileges = true;
-    Append(FormatFileInformation(facts, m_bBackupPrivileges), m_styles.m_cfFixed);
+    if (facts.streamsListed) backupPrivileges = true;
+    out = FormatFileInformation(facts, backupPrivileges);
+    return (facts.attributes & kAttributeDirectory) != 0;
 }
 
 }  // namespace quiddity

@@ -1,8 +1,7 @@
-// RealMedia headers: the media properties objects name the codecs.
 #include "formats/RealMedia.h"
 
 namespace quiddity {
 
-void DescribeRealMedia(const std::string&, std::string& out, int) { out.clear(); }
+void DescribeRealMedia(const IByteSource&, std::string& out) { out.clear(); }
 
 }  // namespace quiddity

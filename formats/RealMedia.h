@@ -3,10 +3,12 @@
 
 #include <string>
 
+#include "core/ByteSource.h"
+
 namespace quiddity {
 
-// Sets out to the names of the video and then the audio codecs of the
-// RealMedia file at path; empty for anything else.  flag is not read.
-void DescribeRealMedia(const std::string& path, std::string& out, int flag);
+// Sets out to the names of the video and then the audio codecs of a
+// RealMedia file; empty for anything else.
+void DescribeRealMedia(const IByteSource& source, std::string& out);
 
 }  // namespace quiddity

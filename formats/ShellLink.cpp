@@ -1,8 +1,7 @@
-// Shell links (.lnk): flags, target, location, strings, times.
-#include "core/InfoReport.h"
+#include "formats/ShellLink.h"
 
 namespace quiddity {
 
-void CFileInspector::ReportShellLink(const std::string&, std::string& out, int) { out.clear(); }
+void ReportShellLink(const IByteSource&, const CItemPlace&, EDetail, std::string& out) { out.clear(); }
 
 }  // namespace quiddity

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/ByteReader.h"
-#include "core/ReadOnlyFile.h"
 #include "core/TextFormat.h"
 
 namespace quiddity {
@@ -34,10 +33,11 @@ std::size_t RecordListBytes(std::size_t count, std::size_t recordBytes) {
 
 void AppendUtf16BeAsUtf8(const unsigned char* bytes, std::size_t size, std::string& out) {
     constexpr std::uint32_t kReplacement = 0xFFFD;
+    const CByteReader units(bytes, size);
     for (std::size_t i = 0; i + 1 < size; i += 2) {
-        const std::uint32_t unit = ReadBE16(bytes + i);
+        const std::uint32_t unit = units.ReadBE16(i);
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < size) {
-            const std::uint32_t low = ReadBE16(bytes + i + 2);
+            const std::uint32_t low = units.ReadBE16(i + 2);
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
                 i += 2;
@@ -48,10 +48,9 @@ void AppendUtf16BeAsUtf8(const unsigned char* bytes, std::size_t size, std::stri
     }
 }
 
-void ReadTrueTypeNames(const std::string& path, std::string& out, bool allNames) {
+void ReadTrueTypeNames(const IByteSource& file, EDetail detail, std::string& out) {
     out.clear();
-    CReadOnlyFile file;
-    if (!file.Open(path)) return;
+    const bool allNames = detail == EDetail::Full;
 
     std::array<std::uint8_t, kOffsetTableBytes> offsetTable{};
     if (file.ReadAt(0, offsetTable) < kOffsetTableBytes) return;

@@ -1,8 +1,7 @@
-// ZIP archives and the formats built on them.
-#include "core/InfoReport.h"
+#include "formats/ZipContents.h"
 
 namespace quiddity {
 
-void CFileInspector::ReportZipContents(const std::string&, std::string& out) { out.clear(); }
+void ReportZipContents(const IByteSource&, std::string& out) { out.clear(); }
 
 }  // namespace quiddity

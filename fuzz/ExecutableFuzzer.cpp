@@ -1,12 +1,12 @@
-// The executable side: the type probe and query, and the executable report
-// (DOS, PE, NE and LE analysis, version information, checksum).
+// The executable side: the type probe and query, and the executable
+// analysis (DOS, PE, NE and LE, version information, checksum).
 #include "FuzzSupport.h"
+#include "executable/ExeAnalysis.h"
 #include "executable/ExeProbe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    quiddity::fuzz::InspectInput(data, size, [](quiddity::CFileInspector& inspector, const std::string& path) {
-        quiddity::QueryExeType(quiddity::ExeTypeProbe(path));
-        inspector.ReportExecutable();
-    });
+    const quiddity::CMemoryByteSource source = quiddity::fuzz::SourceOf(data, size);
+    quiddity::QueryExeType(quiddity::ExeTypeProbe(source));
+    quiddity::ReportExecutable(source, true);
     return 0;
 }

@@ -1,14 +1,11 @@
-// The whole information report: every analyzer the driver calls, and the
-// pane's text conversion.
+// The whole report of the input's bytes: every analyzer the driver calls,
+// the section assembly and the pane's text conversion.
 #include "FuzzSupport.h"
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quiddity;
-    fuzz::CFuzzInputFile& file = fuzz::CFuzzInputFile::Instance();
-    file.Write(data, size);
     static fuzz::CDiscardingPane pane;
-    CFileInspector inspector(file.Name(), file.Folder(), pane, InitTextStyles(), CReportSwitches{});
-    inspector.BuildInfoReport();
+    CFileInspector("input", "/", pane, InitTextStyles(), CReportSwitches{}).BuildContentReport(fuzz::SourceOf(data, size));
     return 0;
 }

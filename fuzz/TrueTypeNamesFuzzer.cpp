@@ -3,9 +3,9 @@
 #include "formats/TrueTypeNames.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = quiddity::fuzz::CFuzzInputFile::Instance().Write(data, size);
+    const quiddity::CMemoryByteSource source = quiddity::fuzz::SourceOf(data, size);
     std::string names;
-    quiddity::ReadTrueTypeNames(path, names, true);
-    quiddity::ReadTrueTypeNames(path, names, false);
+    quiddity::ReadTrueTypeNames(source, quiddity::EDetail::Full, names);
+    quiddity::ReadTrueTypeNames(source, quiddity::EDetail::Short, names);
     return 0;
 }

@@ -10,11 +10,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 targets=$(find "$build/fuzz" -maxdepth 1 -type f -name '*Fuzzer' -perm -u+x | sort)
 [ -n "$targets" ] || { echo "no fuzz targets in $build/fuzz" >&2; exit 1; }
 mkdir -p "$build/artifacts" "$build/logs"
-# The targets write each input to a file under TMPDIR; /dev/shm keeps
-# millions of rewrites off the disk.
-scratch=$(mktemp -d "$( [ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/quiddity-fuzz.XXXXXX")
-trap 'rm -rf "$scratch"' EXIT
-export TMPDIR="$scratch"
 # GIO's lasting caches are not leaks of ours.
 export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp"
 

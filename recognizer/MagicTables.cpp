@@ -53,7 +53,7 @@ void AppendTiffByteOrder(CRecognition& r) {
 // RealMedia: the codecs come from the header objects, read from the file.
 void AppendRealMediaCodecs(CRecognition& r) {
     std::string codecs;
-    DescribeRealMedia(r.m_path, codecs, 0);
+    DescribeRealMedia(*r.m_pSource, codecs);
     r.m_result += codecs;
 }
 

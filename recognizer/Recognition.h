@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "core/ByteReader.h"
+#include "core/ByteSource.h"
 
 namespace quiddity {
 
@@ -23,17 +24,21 @@ enum class ETest : std::uint8_t { NoMatch, Matched, Ends };
 
 class CRecognition {
 public:
+    explicit CRecognition(const IByteSource& source) : m_pSource(&source) {}
+
+    // Reads the head and the tail from the source.
+    void Load();
+
     // The head holds one zero byte more than can be read, so it is always a
     // terminated byte string.
     std::array<std::uint8_t, kHeadSize + 1> m_head{};
-    std::size_t n = 0;  // head bytes read
+    std::size_t m_nHead = 0;  // head bytes read
     std::array<std::uint8_t, kTailSize + 1> m_tail{};
-    std::size_t tn = 0;  // tail bytes read; 0 when the file is shorter than the tail
+    std::size_t m_nTail = 0;  // tail bytes read; 0 when the file is shorter than the tail
     std::string m_result;
     bool m_found = false;
-    // The file's path, for the analyzers that reopen it; empty when only
-    // bytes are known.
-    std::string m_path;
+    // The whole file, for the describers that read past the head.
+    const IByteSource* m_pSource;
 
     CByteReader Head() const { return CByteReader(m_head.data(), m_head.size()); }
     std::uint8_t byte(std::size_t k) const { return k < m_head.size() ? m_head[k] : 0; }
@@ -43,8 +48,8 @@ public:
     std::uint32_t be32(std::size_t k) const { return Head().ReadBE32(k); }
     bool At(std::size_t k, std::string_view text) const { return Head().Matches(k, text); }
     bool AtAnyCase(std::size_t k, std::string_view text) const { return Head().MatchesAnyCase(k, text); }
-    // The byte k places before the end of the tail (tail[tn - k]); 0 outside.
-    std::uint8_t TailFromEnd(std::size_t k) const { return (k >= 1 && k <= tn) ? m_tail[tn - k] : 0; }
+    // The byte k places before the end of the tail (tail[m_nTail - k]); 0 outside.
+    std::uint8_t TailFromEnd(std::size_t k) const { return (k >= 1 && k <= m_nTail) ? m_tail[m_nTail - k] : 0; }
 
     // A matching test appends its text and sets the found mark.
     ETest Append(std::string_view text) {
@@ -56,8 +61,9 @@ public:
     // zero byte, at the byte `stop` or where the head ends.
     void AppendHeadText(std::size_t k, std::size_t maxLength, std::uint8_t stop = 0) {
         for (std::size_t end = k; end < kHeadSize && end - k < maxLength; ++end) {
-            if (m_head[end] == 0 || m_head[end] == stop) break;
-            m_result.push_back(static_cast<char>(m_head[end]));
+            const std::uint8_t b = byte(end);
+            if (b == 0 || b == stop) break;
+            m_result.push_back(static_cast<char>(b));
         }
     }
     // A matching "(ends)" test appends its text and delivers.

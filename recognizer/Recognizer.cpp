@@ -23,20 +23,17 @@ constexpr std::array<RecognizerGroup, 8> kGroups{
 constexpr std::size_t kMzHeaderSize = 64;  // the prologue wants more than a bare DOS header
 
 void RunSizePrologue(CRecognition& r) {
-    if (r.n == 0) {
+    if (r.m_nHead == 0) {
         r.Append("(empty file)");
-    } else if (r.n <= 4) {
+    } else if (r.m_nHead <= 4) {
         char text[32];
-        std::snprintf(text, sizeof text, "(%d byte file)", static_cast<int>(r.n));
+        std::snprintf(text, sizeof text, "(%d byte file)", static_cast<int>(r.m_nHead));
         r.Append(text);
-    } else if (r.At(0, "MZ") && r.n > kMzHeaderSize) {
+    } else if (r.At(0, "MZ") && r.m_nHead > kMzHeaderSize) {
         r.Append("Executable file ");
         const std::uint32_t e = r.u32le(60);
-        if (e < r.n - 1) {
-            // the new header's two signature letters, stopping at a zero byte
-            for (std::size_t k = e; k < std::size_t{e} + 2 && r.m_head[k] != 0; ++k)
-                r.m_result.push_back(static_cast<char>(r.m_head[k]));
-        }
+        // the new header's two signature letters, stopping at a zero byte
+        if (e < r.m_nHead - 1) r.AppendHeadText(e, 2);
     }
 }
 
@@ -69,19 +66,28 @@ bool IsPlainText(const std::uint8_t* bytes, std::size_t n) {
 }  // namespace
 
 ETest DeliverFallBack(CRecognition& r) {
-    if (IsPlainText(r.m_head.data(), r.n)) return r.Deliver("Text file");
-    if (r.m_head[0] == 'x') return r.Deliver("Possible UDIF disc image (dmg)");
+    if (IsPlainText(r.m_head.data(), r.m_nHead)) return r.Deliver("Text file");
+    if (r.byte(0) == 'x') return r.Deliver("Possible UDIF disc image (dmg)");
     return r.Deliver("Unknown");
 }
 
-void EstimateFileTypeOfBytes(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail,
-                             const std::string& path, std::string& out) {
-    CRecognition r;
-    r.n = std::min(head.size(), kHeadSize);
-    std::copy_n(head.begin(), r.n, r.m_head.begin());
-    r.tn = std::min(tail.size(), kTailSize);
-    std::copy_n(tail.begin(), r.tn, r.m_tail.begin());
-    r.m_path = path;
+void CRecognition::Load() {
+    const std::uint64_t size = m_pSource->Size();
+    m_nHead = m_pSource->ReadAt(0, std::span(m_head.data(), kHeadSize));
+    // The tail is read only when the file is long enough to be positioned
+    // 256 bytes before its end; a file that the head holds whole gives its
+    // tail from there.
+    if (size >= kTailSize && m_nHead == size) {
+        m_nTail = kTailSize;
+        std::copy_n(m_head.begin() + static_cast<std::ptrdiff_t>(m_nHead - kTailSize), kTailSize, m_tail.begin());
+    } else if (size >= kTailSize) {
+        m_nTail = m_pSource->ReadAt(size - kTailSize, std::span(m_tail.data(), kTailSize));
+    }
+}
+
+void EstimateFileType(const IByteSource& source, std::string& out) {
+    CRecognition r(source);
+    r.Load();
     Recognize(r, out);
 }
 
@@ -92,20 +98,7 @@ bool EstimateFileType(const std::string& path, std::string& out, int* openError)
         out = "(couldn't open the file)";
         return false;
     }
-    CRecognition r;
-    r.n = file.ReadAt(0, std::span(r.m_head.data(), kHeadSize));
-    // The tail is read only when the file is long enough to be positioned
-    // 256 bytes before its end; a file that the head holds whole gives its
-    // tail from there.
-    if (file.Size() >= kTailSize && r.n == file.Size()) {
-        r.tn = kTailSize;
-        std::copy_n(r.m_head.begin() + static_cast<std::ptrdiff_t>(r.n - kTailSize), kTailSize, r.m_tail.begin());
-    } else if (file.Size() >= kTailSize) {
-        r.tn = file.ReadAt(file.Size() - kTailSize, std::span(r.m_tail.data(), kTailSize));
-    }
-    file.Close();
-    r.m_path = path;
-    Recognize(r, out);
+    EstimateFileType(CFileByteSource(file), out);
     return true;
 }
 

@@ -1,9 +1,9 @@
 // Names the kind of a file from its first 4096 and last 256 bytes.
 #pragma once
 
-#include <cstdint>
-#include <span>
 #include <string>
+
+#include "core/ByteSource.h"
 
 namespace quiddity {
 
@@ -12,10 +12,8 @@ namespace quiddity {
 // in that case, with the errno value in *openError when it is given.
 bool EstimateFileType(const std::string& path, std::string& out, int* openError = nullptr);
 
-// The same over bytes already read: head holds up to 4096 bytes from the
-// start, tail up to 256 from the end (empty when the file is shorter).  path
-// is handed to the analyzers that reopen the file and may be empty.
-void EstimateFileTypeOfBytes(std::span<const std::uint8_t> head, std::span<const std::uint8_t> tail,
-                             const std::string& path, std::string& out);
+// The same over the bytes of a source: its first 4096 and last 256 bytes,
+// and for the describers that need them, more.
+void EstimateFileType(const IByteSource& source, std::string& out);
 
 }  // namespace quiddity

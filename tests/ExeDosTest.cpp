@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "ExeCraft.h"
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 #include "core/ReadOnlyFile.h"
 
 using namespace quiddity;
@@ -114,18 +114,21 @@ TEST(ExeDos, ExecutableSectionInTheReport) {
     PutText(b, 0x1C, "DIET");  // packer mark
     dir.Write("diet.exe", b);
     CRecordingPane pane, quiet;
-    CFileInspector inspector("diet.exe", dir.Folder(), pane, InitTextStyles(), {});
-    inspector.ReportExecutable();
+    CReportSwitches contentOnly;
+    contentOnly.ShowEstimated = contentOnly.ShowExe = false;
+    const CMemoryByteSource source(b);
+    const CReportResult result =
+        CFileInspector("diet.exe", dir.Folder(), pane, InitTextStyles(), contentOnly).BuildContentReport(source);
     ASSERT_EQ(pane.runs.size(), 6u);  // after the checksum: heading, stub clue, details
     EXPECT_EQ(pane.runs[3].text + pane.runs[4].text, "Executable\nDiet compressed exe\r\n\n");
     EXPECT_EQ(pane.runs[5].text.rfind("MZ, DOS\r\n No pointer to PE\r\n No appended data\r\n", 0), 0u);
     EXPECT_EQ(std::vector({pane.runs[3].style, pane.runs[4].style, pane.runs[5].style}),
               std::vector({EStyle::Heading, EStyle::Normal, EStyle::Fixed}));
-    EXPECT_EQ(inspector.m_strExeDetails, pane.runs[5].text);
+    EXPECT_EQ(result.strExeDetails, pane.runs[5].text);
 
-    CReportSwitches noSpecial;
+    CReportSwitches noSpecial = contentOnly;
     noSpecial.ShowSpecial = false;
-    CFileInspector(std::string("diet.exe"), dir.Folder(), quiet, InitTextStyles(), noSpecial).ReportExecutable();
+    CFileInspector("diet.exe", dir.Folder(), quiet, InitTextStyles(), noSpecial).BuildContentReport(source);
     EXPECT_EQ(quiet.Text().find("Executable"), std::string::npos);
     EXPECT_NE(quiet.Text().find("Checksum"), std::string::npos);
 }

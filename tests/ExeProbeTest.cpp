@@ -23,35 +23,32 @@ std::vector<std::uint8_t> PeWithSubsystem(std::uint16_t subsystem, std::uint16_t
     return b;
 }
 
+ExeProbeResult Probe(const std::vector<std::uint8_t>& bytes) { return ExeTypeProbe(CMemoryByteSource(bytes)); }
+
 }  // namespace
 
 TEST(ExeProbe, KindsAndFailedSteps) {
-    CTempDir dir;
-    ExeProbeResult probe = ExeTypeProbe(dir.Write("lx.exe", MzWithNewHeader("LX")));
+    ExeProbeResult probe = Probe(MzWithNewHeader("LX"));
     EXPECT_TRUE(probe.isMZ && !probe.isPE);
     EXPECT_EQ(probe.kind, kKindLx);
-    probe = ExeTypeProbe(dir.Write("pe.exe", CraftPe({}, 0x200)));
+    probe = Probe(CraftPe({}, 0x200));
     EXPECT_TRUE(probe.isPE);
     EXPECT_EQ(probe.kind, kKindNone);
     EXPECT_EQ(probe.ntHeaders[4], 0x4C);  // the whole NT headers were read
 
-    probe = ExeTypeProbe(dir.Path("missing.exe"));
-    EXPECT_NE(probe.error, 0u);
-    EXPECT_FALSE(probe.isMZ);
-    EXPECT_FALSE(ExeTypeProbe(dir.Write("short.exe", "MZ short")).isMZ);  // fewer than 64 bytes
-    probe = ExeTypeProbe(dir.Write("far.exe", CraftMz(0, 0, 0x7FFFFFF0, 64)));  // e_lfanew far past the end
+    EXPECT_FALSE(Probe(std::vector<std::uint8_t>{'M', 'Z'}).isMZ);  // fewer than 64 bytes
+    probe = Probe(CraftMz(0, 0, 0x7FFFFFF0, 64));  // e_lfanew far past the end
     EXPECT_TRUE(probe.isMZ);
     EXPECT_EQ(probe.kind, kKindNone);
 }
 
 TEST(ExeProbe, ExeTypeValue) {
-    CTempDir dir;
-    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("con.exe", PeWithSubsystem(3, 6, 0)))), 0x00004550u);  // no version
-    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("gui.exe", PeWithSubsystem(2, 4, 10)))), 0x040A4550u);
+    EXPECT_EQ(QueryExeType(Probe(PeWithSubsystem(3, 6, 0))), 0x00004550u);  // no version
+    EXPECT_EQ(QueryExeType(Probe(PeWithSubsystem(2, 4, 10))), 0x040A4550u);
     std::vector<std::uint8_t> ne = MzWithNewHeader("NE");
     PutLE16(ne, 0x80 + 0x3E, 0x030A);  // expects Windows 3.10
-    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("win16.exe", ne))), 0x030A454Eu);
-    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("dos.exe", CraftMz(0, 0, 0, 100)))), 0x5A4Du);
-    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("vxd.386", MzWithNewHeader("LE")))), 0u);
-    EXPECT_EQ(QueryExeType(ExeTypeProbe(dir.Write("text.txt", "just text, no executable here"))), 0u);
+    EXPECT_EQ(QueryExeType(Probe(ne)), 0x030A454Eu);
+    EXPECT_EQ(QueryExeType(Probe(CraftMz(0, 0, 0, 100))), 0x5A4Du);
+    EXPECT_EQ(QueryExeType(Probe(MzWithNewHeader("LE"))), 0u);
+    EXPECT_EQ(QueryExeType(Probe(std::vector<std::uint8_t>(40, 't'))), 0u);
 }

@@ -10,7 +10,8 @@
 #include <utility>
 
 #include "TestSupport.h"
-#include "core/InfoReport.h"
+#include "formats/NtfsInfo.h"
+#include "report/InfoReport.h"
 #include "formats/FileSystemFacts.h"
 
 using namespace quiddity;
@@ -30,10 +31,10 @@ struct CInformation {
 // Runs only the file-information section for folder + name.
 CInformation Inform(const std::string& folder, const std::string& name, CReportSwitches switches = {}) {
     CInformation info;
-    CFileInspector inspector(name, folder, info.pane, InitTextStyles(), switches);
-    inspector.ReportNtfsInfo();
-    info.isDirectory = inspector.m_bIsDirectory;
-    info.backupPrivileges = inspector.m_bBackupPrivileges;
+    std::string text;
+    info.isDirectory = ReportNtfsInfo(CItemPlace{folder, name}, switches.ShowFileInfo ? EDetail::Full : EDetail::Short,
+                                      info.backupPrivileges, text);
+    info.pane.AppendStyledText(switches.ShowFileInfo ? text : "\n", InitTextStyles().m_cfFixed);
     return info;
 }
 

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 #include "core/TextPanes.h"
 
 using namespace quiddity;

@@ -15,7 +15,8 @@
 #include <span>
 
 #include "TestSupport.h"
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
+#include "recognizer/Recognition.h"
 #include "recognizer/Recognizer.h"
 
 using namespace quiddity;
@@ -43,9 +44,8 @@ struct CInspection {
 
 CInspection Inspect(const std::string& folder, const std::string& name) {
     CInspection result;
-    CFileInspector inspector(name, folder, result.pane, InitTextStyles(), CReportSwitches{});
-    inspector.BuildInfoReport();
-    result.opened = inspector.Opened();
+    result.opened =
+        CFileInspector(name, folder, result.pane, InitTextStyles(), CReportSwitches{}).BuildInfoReport().nOpenError == 0;
     return result;
 }
 
@@ -170,20 +170,25 @@ TEST(HostileInput, FileThatGivesNoSize) {
 // entry, whether the head holds the whole file (and the tail is taken from
 // it) or the tail is read on its own.
 TEST(HostileInput, HeadAndTailAroundTheirEdges) {
-    CTempDir dir;
-    for (const std::size_t size : {256, 257, 300, 4095, 4096, 4097, 4351, 4352, 4353, 9000}) {
+    for (const std::size_t size : {255, 256, 257, 300, 4095, 4096, 4097, 4351, 4352, 4353, 9000}) {
         SCOPED_TRACE(size);
-        std::string bytes(size, '\0');
-        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(' ' + i % 90);
-        bytes.replace(size - 128, 3, "TAG");  // an ID3 version 1 tag, which only the tail shows
-        bytes.replace(size - 18, 3, "TRU");   // the start of a Targa footer
-        const std::string path = dir.Write("edge", bytes);
-        std::string byPath;
-        ASSERT_TRUE(EstimateFileType(path, byPath));
-        const std::span<const std::uint8_t> all(reinterpret_cast<const std::uint8_t*>(bytes.data()), size);
-        std::string byBytes;
-        EstimateFileTypeOfBytes(all.first(std::min<std::size_t>(size, 4096)), all.last(256), path, byBytes);
-        EXPECT_EQ(byPath, byBytes);
+        std::vector<std::uint8_t> bytes(size);
+        for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(' ' + i % 90);
+        bytes[size - 128] = 'T';  // the first byte of an ID3 version 1 tag, which only the tail shows
+        bytes[size - 1] = '!';
+        const CMemoryByteSource source(bytes);
+        CRecognition r(source);
+        r.Load();
+        EXPECT_EQ(r.m_nHead, std::min<std::size_t>(size, 4096));
+        if (size < 256) {
+            EXPECT_EQ(r.m_nTail, 0u);  // too short to be positioned 256 bytes before the end
+            continue;
+        }
+        EXPECT_EQ(r.m_nTail, 256u);
+        EXPECT_EQ(r.TailFromEnd(128), 'T');
+        EXPECT_EQ(r.TailFromEnd(1), '!');
+        EXPECT_EQ(r.TailFromEnd(256), bytes[size - 256]);
+        EXPECT_EQ(r.TailFromEnd(257), 0);
     }
 }
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 
 using namespace quiddity;
 using quiddity::test::CRecordingPane;
@@ -19,9 +19,7 @@ struct CReport {
 
 CReport Inspect(const std::string& folder, const std::string& name, CReportSwitches switches = {}) {
     CReport report;
-    CFileInspector inspector(name, folder, report.pane, InitTextStyles(), switches);
-    inspector.BuildInfoReport();
-    report.type = inspector.TypeText();
+    report.type = CFileInspector(name, folder, report.pane, InitTextStyles(), switches).BuildInfoReport().strTypeText;
     return report;
 }
 

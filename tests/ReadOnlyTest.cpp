@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 
 using namespace quiddity;
 using quiddity::test::CRecordingPane;
@@ -125,10 +125,10 @@ TEST(ReadOnly, InspectingEveryFixtureChangesNothing) {
 
     for (const CFileState& file : files) {
         CRecordingPane pane;
-        CFileInspector inspector(file.path.filename(), file.path.parent_path().string() + "/", pane,
-                                 InitTextStyles(), CReportSwitches{});
-        inspector.BuildInfoReport();
-        EXPECT_TRUE(inspector.Opened()) << file.path;
+        const CReportResult result = CFileInspector(file.path.filename(), file.path.parent_path().string() + "/",
+                                                    pane, InitTextStyles(), CReportSwitches{})
+                                         .BuildInfoReport();
+        EXPECT_EQ(result.nOpenError, 0) << file.path;
     }
 
     for (const CFileState& file : files) {

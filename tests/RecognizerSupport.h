@@ -14,12 +14,10 @@
 
 namespace quiddity::test {
 
-// The type of a file made of these bytes, with head and tail cut as the
-// path entry cuts them.
+// The type of a file made of these bytes.
 inline std::string TypeOfBytes(std::span<const std::uint8_t> bytes) {
-    const std::size_t tail = bytes.size() >= kTailSize ? kTailSize : 0;
     std::string out = "stale";
-    EstimateFileTypeOfBytes(bytes.first(std::min(bytes.size(), kHeadSize)), bytes.last(tail), "", out);
+    EstimateFileType(CMemoryByteSource(bytes), out);
     return out;
 }
 inline std::string TypeOfBytes(const std::vector<std::uint8_t>& bytes) { return TypeOfBytes(std::span(bytes)); }
@@ -29,9 +27,10 @@ inline std::string TypeOfBytes(std::string_view bytes) {
 
 // A recognition whose head holds these bytes (up to 4096), nothing else run.
 inline CRecognition HeadOf(std::span<const std::uint8_t> bytes) {
-    CRecognition r;
-    r.n = std::min(bytes.size(), kHeadSize);
-    std::copy_n(bytes.begin(), r.n, r.m_head.begin());
+    static const CMemoryByteSource kNoFile;
+    CRecognition r(kNoFile);
+    r.m_nHead = std::min(bytes.size(), kHeadSize);
+    std::copy_n(bytes.begin(), r.m_nHead, r.m_head.begin());
     return r;
 }
 inline CRecognition HeadOf(const std::vector<std::uint8_t>& bytes) { return HeadOf(std::span(bytes)); }

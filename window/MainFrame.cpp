@@ -525,11 +525,11 @@ void CMainFrame::UpdateContentPane() {
 void CMainFrame::ShowInfoReport() {
     const int row = m_pList->SelectionMark();
     if (row < 0) return;
-    CFileInspector inspector(m_pModel->Item(row).name, m_szFolder, *m_pRichEdit, m_styles, m_switches);
-    inspector.m_bBackupPrivileges = m_bBackupPrivileges;
-    inspector.BuildInfoReport();
-    m_bBackupPrivileges = inspector.m_bBackupPrivileges;
-    if (!inspector.TypeText().empty()) m_pType->setText(ToQString(inspector.TypeText()));
+    const CReportResult result =
+        CFileInspector(m_pModel->Item(row).name, m_szFolder, *m_pRichEdit, m_styles, m_switches, m_bBackupPrivileges)
+            .BuildInfoReport();
+    m_bBackupPrivileges = result.bBackupPrivileges;
+    if (!result.strTypeText.empty()) m_pType->setText(ToQString(result.strTypeText));
 }
 
 void CMainFrame::ShowStartPage() {

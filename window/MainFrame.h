@@ -9,7 +9,7 @@
 #include <array>
 #include <string>
 
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 #include "core/TextStyle.h"
 #include "window/Locations.h"
 

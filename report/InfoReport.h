@@ -1,0 +1,77 @@
+// One inspection of one item: writes the information report into a pane.
+// The driver opens the file once and hands that one byte source to the
+// recognizer and to every analyzer, in a fixed order of sections.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/AnalyzerInput.h"
+#include "core/ByteSource.h"
+#include "core/ReportPane.h"
+#include "core/TextStyle.h"
+#include "executable/ExeAnalysis.h"
+
+namespace quiddity {
+
+// The six switches that gate sections of the report; all on by default.
+struct CReportSwitches {
+    bool ShowFileInfo = true;
+    bool ShowEstimated = true;
+    bool ShowExe = true;
+    bool ShowChecksum = true;
+    bool ShowSpecial = true;
+    bool ShowVersionInfo = true;
+};
+
+// What a report leaves behind for its caller.
+struct CReportResult {
+    // The estimated type, for the info bar; empty when the report ended
+    // before the recognizer ran.
+    std::string strTypeText;
+    // The errno value when the file could not be opened, else 0.
+    int nOpenError = 0;
+    // The details text of the executable analysis.
+    std::string strExeDetails;
+    // Carried from one report to the next (see ReportNtfsInfo).
+    bool bBackupPrivileges = false;
+};
+
+class CFileInspector {
+public:
+    // folder ends in "/"; the full path is folder followed directly by name.
+    CFileInspector(std::string fileName, std::string folder, IReportPane& pane, const CTextStyles& styles,
+                   const CReportSwitches& switches, bool backupPrivileges = false);
+
+    // The whole report of the item, its file opened once.
+    CReportResult BuildInfoReport();
+    // The report of bytes that are no file of their own (standard input, a
+    // fuzzer's input): from the estimated type on, without the file block.
+    CReportResult BuildContentReport(const IByteSource& source);
+
+private:
+    void Append(std::string_view text, const CTextStyle& style) { m_pane.AppendStyledText(text, style); }
+    void WriteTypeAndContents(const IByteSource& source, bool opened);
+    void WriteContentSections(const IByteSource& source, bool opened);
+    void WriteExecutableTypeLines(const IByteSource& source);
+    void WriteExecutableSections(ExeAnalysis& exe);
+
+    CItemPlace m_place;
+    IReportPane& m_pane;
+    const CTextStyles& m_styles;
+    CReportSwitches m_switches;
+    CReportResult m_result;
+};
+
+// Splits a path given by a user into the folder (absolute, ending in "/")
+// and the item's name, so that folder + name names the same item.  "." and
+// ".." are resolved to the folders they stand for; "/" gives folder "/"
+// and an empty name.
+void SplitInspectedPath(const std::string& path, std::string& folder, std::string& name);
+
+// A name made safe to print as one line: each control character (a newline
+// in a name could forge a line of the report or of the type list) becomes a
+// "\ooo" octal escape, as file(1) writes it; every other byte is kept.
+std::string EscapeControlCharacters(std::string_view name);
+
+}  // namespace quiddity
