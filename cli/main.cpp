@@ -37,7 +37,7 @@ enum class EFormat { Text, Ansi, Html };
 // What is written for each path: the report or one of the content views.
 enum class EView { Info, Hex, Text, DosText };
 
-struct COptions {
+struct Options {
     bool typeOnly = false;
     bool recursive = false;
     EFormat format = EFormat::Text;
@@ -106,7 +106,7 @@ bool ReadPathList(const char* list, std::vector<std::string>& paths) {
 }
 
 // Returns the exit status for a usage error, or -1 to go on.
-int ParseOptions(int argc, char** argv, COptions& options) {
+int ParseOptions(int argc, char** argv, Options& options) {
     enum { kFormat = 256, kView, kOffsets, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion };
     static const option kLong[] = {
         {"type", no_argument, nullptr, 't'},
@@ -223,20 +223,20 @@ private:
             ReportMissing(path, errno);
             return false;
         }
-        struct CEntry {
+        struct FolderEntry {
             std::string name;
             unsigned char type;  // DT_DIR, DT_REG...; DT_UNKNOWN where the file system does not say
         };
-        std::vector<CEntry> entries;
+        std::vector<FolderEntry> entries;
         while (const dirent* entry = ::readdir(dir)) {
             if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
                 entries.push_back({entry->d_name, entry->d_type});
         }
         ::closedir(dir);
-        std::sort(entries.begin(), entries.end(), [](const CEntry& a, const CEntry& b) { return a.name < b.name; });
+        std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
         const std::string prefix = path.back() == '/' ? path : path + "/";
         bool ok = true;
-        for (const CEntry& entry : entries) {
+        for (const FolderEntry& entry : entries) {
             const std::string child = prefix + entry.name;
             // Links to folders are listed, not followed: no cycles.
             bool isFolder = entry.type == DT_DIR;
@@ -281,7 +281,7 @@ std::unique_ptr<CTextPaneBase> MakePane(EFormat format) {
 }
 
 // Returns the errno value when the file could not be opened, else 0.
-int WriteContentView(const COptions& options, const std::string& path, IReportPane& pane) {
+int WriteContentView(const Options& options, const std::string& path, IReportPane& pane) {
     const CTextStyles& styles = InitTextStyles();
     switch (options.view) {
         case EView::Hex: return ShowHexView(pane, styles, path, options.showOffsets, false);
@@ -292,7 +292,7 @@ int WriteContentView(const COptions& options, const std::string& path, IReportPa
     return 0;
 }
 
-int WriteReports(const COptions& options) {
+int WriteReports(const Options& options) {
     const std::unique_ptr<CTextPaneBase> pane = MakePane(options.format);
     bool allInspected = true;
     for (const std::string& path : options.paths) {
@@ -331,7 +331,7 @@ int WriteReports(const COptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    COptions options;
+    Options options;
     const int status = ParseOptions(argc, argv, options);
     if (status >= 0) return status;
     if (!options.typeOnly) return WriteReports(options);

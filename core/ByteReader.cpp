@@ -1,10 +1,8 @@
 #include "core/ByteReader.h"
 
-namespace quiddity {
+#include "core/TextFormat.h"
 
-namespace {
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-}  // namespace
+namespace quiddity {
 
 std::uint64_t CByteReader::Field(std::size_t k, std::size_t width, bool bigEndian) const {
     if (!Has(k, width)) { m_ok = false; return 0; }

@@ -42,8 +42,7 @@ void AppendHexPart(std::string& out, std::span<const std::uint8_t> bytes, std::s
     }
 }
 
-// Reads the first `limit` bytes; false when the file cannot be opened.  A
-// failed read counts as a short one.
+// Reads the first `limit` bytes; a failed read counts as a short one.
 // Returns 0, or the errno value of a file that could not be opened.
 int ReadBeginning(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
     CReadOnlyFile file;
@@ -95,12 +94,6 @@ const std::array<char16_t, 256> g_awOemGlyphs{
     0x25A0, 0x25AB,
 };
 
-bool IsPrintableByte(std::uint8_t byte) {
-    switch (byte) {
-        case 0x7F: case 0x81: case 0x8D: case 0x8F: case 0x90: case 0x9D: case 0xAD: return false;
-        default: return byte >= 0x20;
-    }
-}
 
 std::string BuildHexViewText(std::span<const std::uint8_t> bytes, bool showOffsets) {
     std::string text;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/ReportPane.h"
+#include "core/TextFormat.h"
 #include "core/TextStyle.h"
 
 namespace quiddity {
@@ -28,9 +29,6 @@ inline constexpr CTextStyle kDosHexFont{EStyle::Oem, "Courier New", 15 * 15, fal
 inline constexpr CTextStyle kDosTextFont{EStyle::Oem, "Courier New", 16 * 15, false, 0x000000, OEM_CHARSET, 0x30,
                                          kMaskFixed};
 
-// False for the bytes the 8-bit displays never show: the controls below
-// 0x20 and 0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0xAD.
-bool IsPrintableByte(std::uint8_t byte);
 
 // The texts of the views, built from bytes already read.  The hex and DOS
 // texts are UTF-8; the plain text view keeps the file's bytes (the pane

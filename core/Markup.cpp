@@ -2,6 +2,7 @@
 #include <cstddef>
 
 #include "core/ReportPane.h"
+#include "core/TextFormat.h"
 
 namespace quiddity {
 
@@ -11,14 +12,14 @@ constexpr std::size_t kRunLength = 20;  // the longest run handed to the pane in
 
 enum class ETagEffect { Style, Less, Greater };
 
-struct CTag {
+struct MarkupTag {
     std::string_view name;
     ETagEffect effect;
     EStyle style;
 };
 
-// In the order a tag is tested against them.
-constexpr std::array<CTag, 8> kTags{{
+// Every entry whose name begins a tag takes effect, in this order.
+constexpr std::array<MarkupTag, 8> kTags{{
     {"pre", ETagEffect::Style, EStyle::Fixed},
     {"cond", ETagEffect::Style, EStyle::Normal},
     {"h1", ETagEffect::Style, EStyle::Heading},
@@ -32,9 +33,7 @@ constexpr std::array<CTag, 8> kTags{{
 bool BeginsWithAnyCase(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char a = text[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (a != prefix[i]) return false;
+        if (LowerAscii(text[i]) != prefix[i]) return false;
     }
     return true;
 }
@@ -61,7 +60,7 @@ void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view
         const std::size_t end = close == std::string_view::npos ? text.size() : close;
         const std::string_view tag = text.substr(i + 1, end - i - 1);
         i = end;  // the loop steps over the '>'
-        for (const CTag& known : kTags) {
+        for (const MarkupTag& known : kTags) {
             if (!BeginsWithAnyCase(tag, known.name)) continue;
             switch (known.effect) {
                 case ETagEffect::Style: current = styles.ById(known.style); break;

@@ -1,7 +1,9 @@
-// Formatting into the growing report texts: printf-style, and UTF-8.
+// Formatting into the growing report texts: printf-style, UTF-8, and the
+// rule of which bytes show as themselves.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quiddity {
 
@@ -10,6 +12,37 @@ namespace quiddity {
 
 // The same, as a new text.
 [[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...);
+
+// False for the bytes the 8-bit displays never show: the controls below
+// 0x20 and 0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D, 0xAD (a "." stands for them).
+constexpr bool IsPrintableByte(unsigned char byte) {
+    switch (byte) {
+        case 0x7F: case 0x81: case 0x8D: case 0x8F: case 0x90: case 0x9D: case 0xAD: return false;
+        default: return byte >= 0x20;
+    }
+}
+
+// True when the printf format takes exactly these conversions, by their
+// letters in order ("%08X - %llu" takes "Xu"; "%%" takes none).  Tables of
+// formats are checked with it where they stand, as the compiler checks a
+// literal format.
+constexpr bool FormatTakes(std::string_view format, std::string_view conversions) {
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%') continue;
+        ++i;
+        while (i < format.size() && std::string_view("-+ #0123456789.hlLqjzt").find(format[i]) != std::string_view::npos)
+            ++i;
+        if (i == format.size()) return false;
+        if (format[i] == '%') continue;
+        if (next == conversions.size() || format[i] != conversions[next]) return false;
+        ++next;
+    }
+    return next == conversions.size();
+}
+
+// ASCII letters in lower case; every other byte as it is (no locale).
+constexpr char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Appends the UTF-8 form of one Unicode code point.
 void AppendUtf8(std::string& out, char32_t codePoint);

@@ -90,11 +90,12 @@ void CHtmlPane::BeginReport() { m_out += "<div class=\"report\">"; }
 
 void CHtmlPane::AppendStyledText(std::string_view text, const CTextStyle& style) {
     if (text.empty()) return;
+    const Rgb colour = SplitColour(style.colour);
     char css[200];
     std::snprintf(css, sizeof css,
                   "<span style=\"font-family:'%.*s';font-size:%gpt;font-weight:%s;color:#%02X%02X%02X\">",
                   static_cast<int>(style.face.size()), style.face.data(), style.heightTwips / 20.0,
-                  style.bold ? "bold" : "normal", style.Red(), style.Green(), style.Blue());
+                  style.bold ? "bold" : "normal", colour.red, colour.green, colour.blue);
     m_out += css;
     AppendLines(text, true);
     m_out += "</span>";
@@ -104,8 +105,8 @@ void CHtmlPane::EndReport() { m_out += "</div>\n"; }
 
 std::string CHtmlPane::Page(std::string_view title) const {
     char background[8];
-    std::snprintf(background, sizeof background, "%02X%02X%02X", kPaneBackground & 0xFF,
-                  (kPaneBackground >> 8) & 0xFF, (kPaneBackground >> 16) & 0xFF);
+    const Rgb rgb = SplitColour(kPaneBackground);
+    std::snprintf(background, sizeof background, "%02X%02X%02X", rgb.red, rgb.green, rgb.blue);
     std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>";
     CHtmlPane titleText;
     titleText.AppendLines(title, true);

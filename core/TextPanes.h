@@ -20,8 +20,8 @@ public:
     void Clear() { m_out.clear(); m_afterCr = false; }
 
 protected:
-    // Appends text with its line ends made "\n"; `escape` rewrites each
-    // character for the medium (HTML).
+    // Appends text with its line ends made "\n"; escapeHtml writes the
+    // characters HTML reserves as entities.
     void AppendLines(std::string_view text, bool escapeHtml);
     std::string m_out;
 

@@ -28,11 +28,18 @@ struct CTextStyle {
     std::uint8_t charSet;
     std::uint8_t pitchAndFamily;
     std::uint32_t mask;
-
-    std::uint8_t Red() const { return colour & 0xFF; }
-    std::uint8_t Green() const { return (colour >> 8) & 0xFF; }
-    std::uint8_t Blue() const { return (colour >> 16) & 0xFF; }
 };
+
+// A 0x00BBGGRR colour in its three parts.
+struct Rgb {
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+};
+constexpr Rgb SplitColour(std::uint32_t colour) {
+    return {static_cast<std::uint8_t>(colour & 0xFF), static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+            static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
+}
 
 // The report pane's background, 0x00BBGGRR.
 inline constexpr std::uint32_t kPaneBackground = 0xFFEEEE;

@@ -55,7 +55,6 @@ bool DispatchNewHeader(const IByteSource& source, const DosHeader& dos, ExeAnaly
     if (dos.e_lfarlc < kMzNewFormatRelocations) return false;
     const std::uint8_t low = header[0];
     const std::uint8_t high = header[1];
-    exe.detailsText.clear();
     AppendFormat(exe.detailsText, "MZ (%04X)(%c%c)", (high << 8) | low, SignatureCharacter(high),
                  SignatureCharacter(low));
     return true;

@@ -1,4 +1,5 @@
 // Packer, self-extractor and DOS-extender marks in the DOS stub.
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -39,6 +40,9 @@ constexpr std::array<StubMark, 18> kStubMarks{{
     {0xBF, "DOS32.EXE", "DOS32.EXE 32-bit dos app\r\n", false},
     {0x42, "PKlite", "PKLite %d.%d compressed exe\r\n", true},
 }};
+static_assert(std::ranges::all_of(kStubMarks, [](const StubMark& mark) {
+    return mark.versioned ? FormatTakes(mark.line, "dd") : FormatTakes(mark.line, "");
+}));
 
 // Four stubs are told by numbers rather than text (little-endian values).
 struct StubNumbers {

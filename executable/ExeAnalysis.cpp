@@ -9,16 +9,12 @@ namespace {
 // Printable text shows at most this many bytes.
 constexpr std::size_t kPrintableBytes = 32;
 
-bool ShownAsDot(std::uint8_t b) {
-    return b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D || b == 0xAD;
-}
-
 }  // namespace
 
 std::string PrintableText(std::span<const std::uint8_t> bytes) {
     std::string text;
     for (std::size_t i = 0; i < bytes.size() && i < kPrintableBytes; ++i)
-        text += ShownAsDot(bytes[i]) ? '.' : static_cast<char>(bytes[i]);
+        text += IsPrintableByte(bytes[i]) ? static_cast<char>(bytes[i]) : '.';
     return text;
 }
 

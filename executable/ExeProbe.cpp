@@ -10,21 +10,21 @@ namespace quiddity {
 
 namespace {
 
-struct CKindSignature {
+struct KindSignature {
     std::string_view letters;
     EExeKind kind;
 };
 
-constexpr std::array<CKindSignature, 9> kKindSignatures{{
-    {"NE", kKindNe}, {"LE", kKindLe}, {"LX", kKindLx}, {"CE", kKindCe}, {"W3", kKindW3},
-    {"DL", kKindDl}, {"MP", kKindMp}, {"P2", kKindP2}, {"P3", kKindP3},
+constexpr std::array<KindSignature, 9> kKindSignatures{{
+    {"NE", EExeKind::Ne}, {"LE", EExeKind::Le}, {"LX", EExeKind::Lx}, {"CE", EExeKind::Ce}, {"W3", EExeKind::W3},
+    {"DL", EExeKind::Dl}, {"MP", EExeKind::Mp}, {"P2", EExeKind::P2}, {"P3", EExeKind::P3},
 }};
 
-// Offsets inside the NT headers (4-byte signature, 20-byte COFF header, then
-// the optional header; these fields sit at the same place in PE32 and PE32+).
-constexpr std::size_t kMajorSubsystemVersion = 24 + 48;
-constexpr std::size_t kMinorSubsystemVersion = 24 + 50;
-constexpr std::size_t kSubsystem = 24 + 68;
+// Offsets inside the NT headers; these optional-header fields sit at the
+// same place in PE32 and PE32+.
+constexpr std::size_t kMajorSubsystemVersion = kOptionalHeaderOffset + 48;
+constexpr std::size_t kMinorSubsystemVersion = kOptionalHeaderOffset + 50;
+constexpr std::size_t kSubsystem = kOptionalHeaderOffset + 68;
 constexpr std::uint16_t kSubsystemWindowsConsole = 3;
 // In the NE header: the Windows version the program expects, minor byte
 // first, major byte second.
@@ -46,20 +46,20 @@ ExeProbeResult ExeTypeProbe(const IByteSource& file) {
     if (lfanew == 0 || file.ReadAt(lfanew, std::span(result.ntHeaders.data(), 4)) < 4) return result;
 
     const CByteReader signature(result.ntHeaders.data(), 4);
-    result.kind = kKindOther;
+    result.kind = EExeKind::Other;
     if (signature.Matches(0, std::string_view("PE\0\0", 4))) {
         result.isPE = true;
-        result.kind = kKindNone;
+        result.kind = EExeKind::None;
     } else {
-        for (const CKindSignature& known : kKindSignatures)
+        for (const KindSignature& known : kKindSignatures)
             if (signature.Matches(0, known.letters)) result.kind = known.kind;
     }
 
     // A header that cannot be read in full stays as far as it was read.
     if (result.isPE) file.ReadAt(lfanew, result.ntHeaders);
-    else if (result.kind == kKindNe) file.ReadAt(lfanew, result.neHeader);
-    else if (result.kind == kKindLe) file.ReadAt(lfanew, result.leHeader);
-    else if (result.kind == kKindLx) file.ReadAt(lfanew, result.lxHeader);
+    else if (result.kind == EExeKind::Ne) file.ReadAt(lfanew, result.neHeader);
+    else if (result.kind == EExeKind::Le) file.ReadAt(lfanew, result.leHeader);
+    else if (result.kind == EExeKind::Lx) file.ReadAt(lfanew, result.lxHeader);
     return result;
 }
 
@@ -71,11 +71,11 @@ std::uint32_t QueryExeType(const ExeProbeResult& probe) {
         const std::uint32_t minor = nt.Byte(kMinorSubsystemVersion);
         return kExeTypePe | (major << 24) | (minor << 16);
     }
-    if (probe.kind == kKindNe) {
+    if (probe.kind == EExeKind::Ne) {
         const CByteReader ne(probe.neHeader.data(), probe.neHeader.size());
         return kExeTypeNe | (std::uint32_t{ne.ReadLE16(kNeExpectedVersion)} << 16);
     }
-    if (probe.isMZ && probe.kind <= kKindOther) return kExeTypeMz;
+    if (probe.isMZ && probe.kind <= EExeKind::Other) return kExeTypeMz;
     return 0;
 }
 

@@ -14,18 +14,18 @@ inline constexpr std::size_t kNeHeaderBytes = 64;
 inline constexpr std::size_t kLeHeaderBytes = 196;
 inline constexpr std::size_t kLxHeaderBytes = 12;
 
-// Kind codes of the new-format header.
-enum EExeKind : std::int32_t {
-    kKindNone = 0,  // no signature read, or a PE file
-    kKindOther = 1,
-    kKindNe = 2, kKindLe = 3, kKindLx = 4, kKindCe = 5, kKindW3 = 6,
-    kKindDl = 7, kKindMp = 8, kKindP2 = 9, kKindP3 = 10,
+// Kind codes of the new-format header; the report shows the number.
+enum class EExeKind : std::uint8_t {
+    None = 0,  // no signature read, or a PE file
+    Other = 1,
+    Ne = 2, Le = 3, Lx = 4, Ce = 5, W3 = 6,
+    Dl = 7, Mp = 8, P2 = 9, P3 = 10,
 };
 
 struct ExeProbeResult {
     bool isMZ = false;
     bool isPE = false;
-    std::int32_t kind = kKindNone;
+    EExeKind kind = EExeKind::None;
     std::array<std::uint8_t, kMzHeaderBytes> mzHeader{};
     std::array<std::uint8_t, kNtHeadersBytes> ntHeaders{};  // starts with the signature for every kind
     std::array<std::uint8_t, kNeHeaderBytes> neHeader{};

@@ -131,6 +131,8 @@ constexpr std::array<const char*, kDataDirectoryCount> kDirectoryLabels{{
     " Bound imports..: %08X", " IAT............: %08X", " Delay import...: %08X", " COM Descriptor.: %08X",
     " Unused.........: %08X",
 }};
+static_assert(std::ranges::all_of(kDirectoryLabels,
+                                  [](const char* label) { return label == nullptr || FormatTakes(label, "X"); }));
 constexpr std::size_t kExportDirectory = 0;
 constexpr std::size_t kImportDirectory = 1;
 constexpr std::size_t kResourceDirectory = 2;

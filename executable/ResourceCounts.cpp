@@ -39,6 +39,7 @@ constexpr std::array<ResourceType, 21> kResourceTypes{{
     {23, "      HTML.........: %u\n"},
     {24, "      Manifests....: %u\n"},
 }};
+static_assert(std::ranges::all_of(kResourceTypes, [](const ResourceType& type) { return FormatTakes(type.line, "u"); }));
 
 // An entry whose Name/Id has this bit set names its type by a string.
 constexpr std::uint32_t kResourceNameBit = 0x80000000;

@@ -5,9 +5,11 @@
 
 namespace quiddity {
 
+using namespace std::string_view_literals;  // "A\0B"sv keeps its zero bytes
+
 namespace {
 
-constexpr CSignatureRow kLongSignatures[] = {
+constexpr SignatureRow kLongSignatures[] = {
     Row(At(0, "Microsoft C/C++ program database 2.00\r\n"), "MS Debug Database 2.00"),
     Otherwise(At(0, "Microsoft C/C++ prog"), "MS Debug Database"),
     Row(At(0, "Propellerheads ReFill File", kAnyCase), "Propellerheads ReFill"),

@@ -2,7 +2,7 @@
 // holds the magic, the text it appends and, for a few, a reader that appends
 // details from the head.
 //
-//   constexpr CMagicRow kRows[] = {
+//   constexpr MagicRow kRows[] = {
 //       Text("%PDF", "Adobe Acrobat PDF"),
 //       Bytes(0x49, 0x49, 0x2A, 0x00, "TIFF ", AppendTiffByteOrder),
 //   };
@@ -18,7 +18,7 @@ namespace quiddity {
 
 using MagicDetail = void (*)(CRecognition&);
 
-struct CMagicRow {
+struct MagicRow {
     // The four head bytes at offset 0 read as one little-endian value, so a
     // lookup costs one comparison per row.
     std::uint32_t magic = 0;
@@ -31,28 +31,28 @@ constexpr std::uint32_t MagicOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b
 }
 
 // A magic written as its four characters.
-constexpr CMagicRow Text(const char (&magic)[5], std::string_view text, MagicDetail detail = nullptr) {
+constexpr MagicRow Text(const char (&magic)[5], std::string_view text, MagicDetail detail = nullptr) {
     return {MagicOf(static_cast<std::uint8_t>(magic[0]), static_cast<std::uint8_t>(magic[1]),
                     static_cast<std::uint8_t>(magic[2]), static_cast<std::uint8_t>(magic[3])),
             text, detail};
 }
 // A magic written as its four bytes in file order.
-constexpr CMagicRow Bytes(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::string_view text,
+constexpr MagicRow Bytes(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::string_view text,
                           MagicDetail detail = nullptr) {
     return {MagicOf(b0, b1, b2, b3), text, detail};
 }
 
 // True when no magic stands twice in the tables: a repeated one could never
 // be reached.
-constexpr bool MagicsAreUnique(std::span<const CMagicRow> first, std::span<const CMagicRow> second) {
-    const auto countIn = [](std::span<const CMagicRow> rows, std::uint32_t magic) {
+constexpr bool MagicsAreUnique(std::span<const MagicRow> first, std::span<const MagicRow> second) {
+    const auto countIn = [](std::span<const MagicRow> rows, std::uint32_t magic) {
         std::size_t count = 0;
-        for (const CMagicRow& row : rows) count += row.magic == magic ? 1 : 0;
+        for (const MagicRow& row : rows) count += row.magic == magic ? 1 : 0;
         return count;
     };
-    for (const CMagicRow& row : first)
+    for (const MagicRow& row : first)
         if (countIn(first, row.magic) + countIn(second, row.magic) != 1) return false;
-    for (const CMagicRow& row : second)
+    for (const MagicRow& row : second)
         if (countIn(first, row.magic) + countIn(second, row.magic) != 1) return false;
     return true;
 }
@@ -60,6 +60,6 @@ constexpr bool MagicsAreUnique(std::span<const CMagicRow> first, std::span<const
 // Looks the first four head bytes up in `first`, then in `second`; the first
 // equal row appends its text, sets the found mark and runs its detail
 // reader.  Returns Matched or NoMatch.
-ETest LookUpMagic(CRecognition& r, std::span<const CMagicRow> first, std::span<const CMagicRow> second);
+ETest LookUpMagic(CRecognition& r, std::span<const MagicRow> first, std::span<const MagicRow> second);
 
 }  // namespace quiddity

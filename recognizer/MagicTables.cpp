@@ -58,7 +58,7 @@ void AppendRealMediaCodecs(CRecognition& r) {
 }
 
 // Magics that are four characters; looked up first.
-constexpr CMagicRow kTextMagics[] = {
+constexpr MagicRow kTextMagics[] = {
     Text("Rar!", "Rar archive"),
     Text("MSCF", "Microsoft Compressed Format (cab, cabinet file)"),
     Text("MSFT", "MS Type Library"),
@@ -190,7 +190,7 @@ constexpr CMagicRow kTextMagics[] = {
 };
 
 // Magics given as four bytes in file order; looked up when no text magic matched.
-constexpr CMagicRow kNumberMagics[] = {
+constexpr MagicRow kNumberMagics[] = {
     Bytes(0x00, 0x64, 0x73, 0x2E, "DEC audio"),
     Bytes(0xED, 0xAB, 0xEE, 0xDB, "RedHat Package Manager (Linux)"),
     Bytes(0xFB, 0x53, 0x51, 0x52, "Adlib sound file"),
@@ -289,10 +289,10 @@ static_assert(MagicsAreUnique(kTextMagics, kNumberMagics));
 
 }  // namespace
 
-ETest LookUpMagic(CRecognition& r, std::span<const CMagicRow> first, std::span<const CMagicRow> second) {
+ETest LookUpMagic(CRecognition& r, std::span<const MagicRow> first, std::span<const MagicRow> second) {
     const std::uint32_t magic = r.u32le(0);
-    for (const std::span<const CMagicRow> table : {first, second}) {
-        for (const CMagicRow& row : table) {
+    for (const std::span<const MagicRow> table : {first, second}) {
+        for (const MagicRow& row : table) {
             if (row.magic != magic) continue;
             r.Append(row.text);
             if (row.detail) row.detail(r);
@@ -302,11 +302,6 @@ ETest LookUpMagic(CRecognition& r, std::span<const CMagicRow> first, std::span<c
     return ETest::NoMatch;
 }
 
-ETest RunMagicTables(CRecognition& r) {
-    const ETest magic = LookUpMagic(r, kTextMagics, kNumberMagics);
-    // The header tests that close this group follow the lookup: OLE2, ASF,
-    // QuickTime, ISO media, tracker modules, Jet, TrueType, BIFF2-4 and GIF.
-    return magic;
-}
+ETest RunMagicTables(CRecognition& r) { return LookUpMagic(r, kTextMagics, kNumberMagics); }
 
 }  // namespace quiddity

@@ -6,7 +6,7 @@ namespace quiddity {
 
 namespace {
 
-constexpr CSignatureRow kScriptsAndArchives[] = {
+constexpr SignatureRow kScriptsAndArchives[] = {
     // One text per interpreter line: the first shell that matches, else the
     // general one.
     Row(At(0, "#!/bin/sh"), "Bourne shell script (Unix)"),

@@ -5,6 +5,8 @@
 
 namespace quiddity {
 
+using namespace std::string_view_literals;  // "A\0B"sv keeps its zero bytes
+
 namespace {
 
 // IRCAM sound files: the magic 0x000NA364, N the machine format 1 to 4,
@@ -23,7 +25,7 @@ bool IsPictorImage(const CRecognition& r) {
     return r.byte(0) == 0x34 && r.byte(1) == 0x12 && r.byte(11) == 0xFF && (bits == 2 || bits == 8 || bits == 0x31);
 }
 
-constexpr CSignatureRow kShortSignatures[] = {
+constexpr SignatureRow kShortSignatures[] = {
     Row(At(0, "SIT!"), And, At(10, "rLau"), "Stuffit archive"),
     Row(At(0, "LIST"), And, At(8, "FTXT"), "Formatted text interchange file"),
     Row(At(0, "C64 tape"), "Commodore 64 tape"),

@@ -2,10 +2,10 @@
 
 namespace quiddity {
 
-ETest MatchRows(CRecognition& r, std::span<const CSignatureRow> rows) {
+ETest MatchRows(CRecognition& r, std::span<const SignatureRow> rows) {
     ETest outcome = ETest::NoMatch;
     bool chainMatched = false;
-    for (const CSignatureRow& row : rows) {
+    for (const SignatureRow& row : rows) {
         if (row.otherwise && chainMatched) continue;
         chainMatched = row.Matches(r);
         if (!chainMatched) continue;

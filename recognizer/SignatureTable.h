@@ -3,7 +3,7 @@
 // an "otherwise" row or one that ends the recognition.  Rows that decode
 // fields are code beside their table.
 //
-//   constexpr CSignatureRow kRows[] = {
+//   constexpr SignatureRow kRows[] = {
 //       Row(At(0, "MThd"), "MIDI file"),
 //       Row(At(0, "SIT!"), And, At(10, "rLau"), "Stuffit archive"),
 //       Otherwise(At(0, "<!doctype "sv, kAnyCase), "SGML document (text)"),
@@ -22,11 +22,10 @@
 
 namespace quiddity {
 
-using namespace std::string_view_literals;  // "A\0B"sv keeps its zero bytes
 
 // One comparison: the head bytes from `offset` equal `bytes`, optionally with
 // ASCII letters compared regardless of case.
-struct CSignature {
+struct SignatureBytes {
     std::uint16_t offset = 0;
     std::string_view bytes;
     bool anyCase = false;
@@ -51,13 +50,13 @@ inline constexpr EJoin AndNot = EJoin::AndNot;
 // the like.  It reads the head only.
 using SignatureTest = bool (*)(const CRecognition&);
 
-struct CSignatureRow {
+struct SignatureRow {
     // tested only when no row of its chain (the plain row above and the
     // "otherwise" rows between) matched
     bool otherwise = false;
-    CSignature first;
+    SignatureBytes first;
     EJoin join = EJoin::None;
-    CSignature second;
+    SignatureBytes second;
     std::string_view text;
     bool ends = false;  // delivers the result at once
     SignatureTest test = nullptr;  // when set, replaces the comparisons
@@ -75,22 +74,22 @@ struct CSignatureRow {
     }
 };
 
-constexpr CSignature At(std::uint16_t offset, std::string_view bytes, bool anyCase = false) {
+constexpr SignatureBytes At(std::uint16_t offset, std::string_view bytes, bool anyCase = false) {
     return {offset, bytes, anyCase};
 }
-constexpr CSignatureRow Row(CSignature test, std::string_view text, bool ends = false) {
+constexpr SignatureRow Row(SignatureBytes test, std::string_view text, bool ends = false) {
     return {false, test, EJoin::None, {}, text, ends};
 }
-constexpr CSignatureRow Row(CSignature a, EJoin join, CSignature b, std::string_view text, bool ends = false) {
+constexpr SignatureRow Row(SignatureBytes a, EJoin join, SignatureBytes b, std::string_view text, bool ends = false) {
     return {false, a, join, b, text, ends};
 }
-constexpr CSignatureRow Row(SignatureTest test, std::string_view text, bool ends = false) {
+constexpr SignatureRow Row(SignatureTest test, std::string_view text, bool ends = false) {
     return {false, {}, EJoin::None, {}, text, ends, test};
 }
-constexpr CSignatureRow Otherwise(CSignature test, std::string_view text, bool ends = false) {
+constexpr SignatureRow Otherwise(SignatureBytes test, std::string_view text, bool ends = false) {
     return {true, test, EJoin::None, {}, text, ends};
 }
-constexpr CSignatureRow Otherwise(CSignature a, EJoin join, CSignature b, std::string_view text, bool ends = false) {
+constexpr SignatureRow Otherwise(SignatureBytes a, EJoin join, SignatureBytes b, std::string_view text, bool ends = false) {
     return {true, a, join, b, text, ends};
 }
 
@@ -98,6 +97,6 @@ constexpr CSignatureRow Otherwise(CSignature a, EJoin join, CSignature b, std::s
 // the "otherwise" rows behind it form a chain of which at most one row
 // matches.  Returns Ends as soon as an ending row matches, else Matched when
 // any row matched.
-ETest MatchRows(CRecognition& r, std::span<const CSignatureRow> rows);
+ETest MatchRows(CRecognition& r, std::span<const SignatureRow> rows);
 
 }  // namespace quiddity

@@ -156,9 +156,9 @@ void CFileInspector::WriteExecutableTypeLines(const IByteSource& source) {
     const ExeProbeResult probe = ExeTypeProbe(source);
     std::string first;
     if (probe.isPE) first = "Exetype1: PE";
-    else if (probe.kind > kKindOther) first = Format("Exetype1: %d", probe.kind);
+    else if (probe.kind > EExeKind::Other) first = Format("Exetype1: %d", static_cast<int>(probe.kind));
     else if (probe.isMZ) first = "Exetype1: DOS";
-    if (probe.kind == kKindOther) first += Format(" (%04X)", probe.NewHeaderSignature() & 0xFFFF);
+    if (probe.kind == EExeKind::Other) first += Format(" (%04X)", probe.NewHeaderSignature() & 0xFFFF);
     if (!first.empty()) {
         first += "\n";
         Append("Executable file\n", m_styles.m_cfHeading);

@@ -30,16 +30,16 @@ ExeProbeResult Probe(const std::vector<std::uint8_t>& bytes) { return ExeTypePro
 TEST(ExeProbe, KindsAndFailedSteps) {
     ExeProbeResult probe = Probe(MzWithNewHeader("LX"));
     EXPECT_TRUE(probe.isMZ && !probe.isPE);
-    EXPECT_EQ(probe.kind, kKindLx);
+    EXPECT_EQ(probe.kind, EExeKind::Lx);
     probe = Probe(CraftPe({}, 0x200));
     EXPECT_TRUE(probe.isPE);
-    EXPECT_EQ(probe.kind, kKindNone);
+    EXPECT_EQ(probe.kind, EExeKind::None);
     EXPECT_EQ(probe.ntHeaders[4], 0x4C);  // the whole NT headers were read
 
     EXPECT_FALSE(Probe(std::vector<std::uint8_t>{'M', 'Z'}).isMZ);  // fewer than 64 bytes
     probe = Probe(CraftMz(0, 0, 0x7FFFFFF0, 64));  // e_lfanew far past the end
     EXPECT_TRUE(probe.isMZ);
-    EXPECT_EQ(probe.kind, kKindNone);
+    EXPECT_EQ(probe.kind, EExeKind::None);
 }
 
 TEST(ExeProbe, ExeTypeValue) {

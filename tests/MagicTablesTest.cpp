@@ -99,8 +99,8 @@ TEST(MagicTables, FourBytesInFileOrder) {
 
 TEST(MagicTables, LookupOrder) {
     const auto detail = [](CRecognition& r) { r.m_result += "+detail"; };
-    constexpr CMagicRow kFirst[] = {Text("ABCD", "first-table"), Text("ABCD", "first-table again")};
-    const CMagicRow second[] = {Bytes('A', 'B', 'C', 'D', "second-table"),
+    constexpr MagicRow kFirst[] = {Text("ABCD", "first-table"), Text("ABCD", "first-table again")};
+    const MagicRow second[] = {Bytes('A', 'B', 'C', 'D', "second-table"),
                                 Bytes(0x01, 0x02, 0x03, 0x04, "bytes", detail)};
     const auto lookUp = [&](std::string_view magic, ETest expected) {
         CRecognition r = HeadOf(magic);
@@ -116,9 +116,9 @@ TEST(MagicTables, LookupOrder) {
 }
 
 TEST(MagicTables, MagicsAreUniqueCatchesRepeats) {
-    constexpr CMagicRow kText[] = {Text("ABCD", "a"), Text("EFGH", "b")};
-    constexpr CMagicRow kSame[] = {Bytes('E', 'F', 'G', 'H', "c")};
-    constexpr CMagicRow kOther[] = {Bytes('I', 'J', 'K', 'L', "d")};
+    constexpr MagicRow kText[] = {Text("ABCD", "a"), Text("EFGH", "b")};
+    constexpr MagicRow kSame[] = {Bytes('E', 'F', 'G', 'H', "c")};
+    constexpr MagicRow kOther[] = {Bytes('I', 'J', 'K', 'L', "d")};
     static_assert(!MagicsAreUnique(kText, kSame));
     static_assert(MagicsAreUnique(kText, kOther));
     static_assert(!MagicsAreUnique(kText, kText));

@@ -72,21 +72,3 @@ TEST(Markup, EachCallStartsInNormal) {
     RenderMarkup(pane, InitTextStyles(), "body");
     EXPECT_EQ(pane.TextIn(EStyle::Normal), "body");
 }
-
-TEST(TextStyles, ValuesOfThePane) {
-    const CTextStyles& s = InitTextStyles();
-    EXPECT_EQ(s.m_cfHeading.face, "Arial");
-    EXPECT_EQ(s.m_cfHeading.heightTwips, 260);
-    EXPECT_EQ(s.m_cfHeading.Red(), 200);
-    EXPECT_TRUE(s.m_cfNormal.bold);
-    EXPECT_EQ(s.m_cfGray.colour, 0x969696u);
-    EXPECT_EQ(s.m_cfFixed.face, "Courier New");
-    EXPECT_FALSE(s.m_cfFixed.bold);
-    EXPECT_EQ(s.m_cfFixed.charSet, 255);
-    EXPECT_EQ(s.m_cfFixed.mask, 0xE8000001u);
-    EXPECT_EQ(s.m_cfNormal.mask, 0xE0000001u);
-    // fixed and oem differ only in the pitch
-    EXPECT_EQ(s.m_cfFixed.pitchAndFamily, 0);
-    EXPECT_EQ(s.m_cfOem.pitchAndFamily, 1);
-    EXPECT_EQ(s.m_cfOem.colour, s.m_cfFixed.colour);
-}

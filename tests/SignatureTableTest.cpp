@@ -4,11 +4,12 @@
 #include "recognizer/SignatureTable.h"
 
 using namespace quiddity;
+using namespace std::string_view_literals;
 using quiddity::test::HeadOf;
 
 namespace {
 
-constexpr CSignatureRow kRows[] = {
+constexpr SignatureRow kRows[] = {
     Row(At(0, "ab"), "first "),
     Otherwise(At(0, "a"), "only-if-not-ab "),
     Row(At(1, "B", kAnyCase), Or, At(2, "zz"), "second "),
@@ -45,7 +46,7 @@ namespace {
 
 bool SecondByteIsDigit(const CRecognition& r) { return r.byte(1) >= '0' && r.byte(1) <= '9'; }
 
-constexpr CSignatureRow kChain[] = {
+constexpr SignatureRow kChain[] = {
     Row(At(4, "five"), "first "),
     Otherwise(At(0, "a"), "second "),
     Otherwise(At(0, "ab"), "third "),  // skipped once any row of the chain matched
@@ -77,7 +78,7 @@ TEST(SignatureTable, AndNotAndCodedTests) {
 
 TEST(SignatureTable, ByteStringsKeepTheirZeros) {
     // Literal pieces glued before the suffix: "\0" "00" is a zero byte and two digits.
-    constexpr CSignature posix = At(256, "\0ustar\0" "00"sv);
+    constexpr SignatureBytes posix = At(256, "\0ustar\0" "00"sv);
     EXPECT_EQ(posix.bytes.size(), 9u);
     EXPECT_EQ(posix.bytes.substr(6), "\0" "00"sv);
 }

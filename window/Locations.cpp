@@ -1,5 +1,7 @@
 #include "window/Locations.h"
 
+#include "core/TextFormat.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,23 +23,22 @@ namespace {
 constexpr std::uint64_t kOneKilobyte = 1024;
 constexpr std::uint64_t kMegabyteThreshold = 1049600;  // 1 MB + 1 KB
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Lowered(std::string_view text) {
     std::string out(text);
-    for (char& c : out) c = Lower(c);
+    for (char& c : out) c = quiddity::LowerAscii(c);
     return out;
 }
 
 // A Size text taken apart once, so that sorting does not parse it again for
 // every comparison.
-struct CSizeKey {
+struct SizeKey {
     std::string lowered;
     long long number;
 };
 
-CSizeKey MakeSizeKey(std::string_view text) {
-    CSizeKey key{Lowered(text), 0};
+SizeKey MakeSizeKey(std::string_view text) {
+    SizeKey key{Lowered(text), 0};
     key.number = std::strtoll(key.lowered.c_str(), nullptr, 10);
     return key;
 }
@@ -46,7 +47,7 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
     return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-int CompareSizeKeys(const CSizeKey& a, const CSizeKey& b) {
+int CompareSizeKeys(const SizeKey& a, const SizeKey& b) {
     if (a.lowered == b.lowered) return 0;
     if (a.lowered.size() < 3 || b.lowered.size() < 3) return 0;
     if (a.lowered.compare(a.lowered.size() - 2, 2, b.lowered, b.lowered.size() - 2, 2) == 0)
@@ -129,7 +130,7 @@ void SortItems(std::vector<CListItem>& items, int sortMode) {
     std::vector<std::uint32_t> order(items.size());
     std::iota(order.begin(), order.end(), 0u);
     if (sortMode == kSortBySize) {
-        std::vector<CSizeKey> keys;
+        std::vector<SizeKey> keys;
         keys.reserve(items.size());
         for (const CListItem& item : items) keys.push_back(MakeSizeKey(item.size));
         ShellSort(order, [&](std::uint32_t a, std::uint32_t b) { return CompareSizeKeys(keys[a], keys[b]); });

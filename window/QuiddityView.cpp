@@ -11,7 +11,8 @@ namespace {
 constexpr double kTwipsPerPoint = 20.0;
 
 QColor ColourOf(std::uint32_t colour) {
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+    const quiddity::Rgb rgb = quiddity::SplitColour(colour);
+    return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
 }  // namespace
