@@ -2,6 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FILE ?= tests/fixtures/pe/hello32.exe
+# WERROR=ON (as CI sets it) makes every compiler warning an error.
+WERROR ?= OFF
 
 .PHONY: all deps build run test clean asan-test fuzz-build fuzz fuzz-smoke
 
@@ -11,7 +13,7 @@ deps:
 	@tools/install-deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIDDITY_WERROR=$(WERROR) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The browser when there is a display (FILE=path opens that path in it),
@@ -39,12 +41,12 @@ export LSAN_OPTIONS = suppressions=$(CURDIR)/tools/lsan.supp
 export UBSAN_OPTIONS = print_stacktrace=1
 
 asan-test: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIDDITY_SANITIZE=ON >/dev/null
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIDDITY_SANITIZE=ON -DQUIDDITY_WERROR=$(WERROR) >/dev/null
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 fuzz-build: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIDDITY_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUIDDITY_FUZZ=ON -DQUIDDITY_BUILD_GUI=OFF -DBUILD_TESTING=OFF -DQUIDDITY_WERROR=$(WERROR) >/dev/null
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 
 fuzz: fuzz-build

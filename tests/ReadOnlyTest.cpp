@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <vector>
 
 #include "TestSupport.h"
@@ -48,57 +47,7 @@ bool ReadsMoveAccessTime(const CTempDir& dir) {
     return ::stat(probe.c_str(), &st) == 0 && st.st_atim.tv_sec != kPastAccessTime;
 }
 
-// A literal that can only be an fopen mode, and asks for writing.
-bool IsWritingMode(const std::string& literal) {
-    return !literal.empty() && literal.find_first_not_of("rwabx+ce") == std::string::npos &&
-           literal.find_first_of("wa+") != std::string::npos;
-}
-
 }  // namespace
-
-// Inspected files are opened only through CReadOnlyFile.  Any other open in
-// the program must be for reading and say on its line (or the line above)
-// why it is not an inspected file, with a "read-only:" comment.
-TEST(ReadOnly, SourcesOpenNothingForWriting) {
-    const std::regex literal(R"re("((?:[^"\\]|\\.)*)"|'(?:[^'\\]|\\.)*')re");
-    const std::regex writes(
-        R"re(\b(ofstream|fstream|creat|truncate|ftruncate|O_WRONLY|O_RDWR|O_CREAT|O_TRUNC|O_APPEND)\b)re");
-    const std::regex opens(R"re(\bifstream\b|\bunzOpen|\b(fopen|fopen64|freopen|open|open64|openat)\s*\()re");
-    const std::regex qtWriteModes(R"re(\b(WriteOnly|ReadWrite|Append|Truncate)\b)re");
-    const fs::path root = fs::path(QUIDDITY_FIXTURES).parent_path().parent_path();
-    std::size_t sources = 0;
-    bool sawReadOnlyFile = false;
-    for (const char* folder : {"core", "recognizer", "executable", "formats", "cli", "window"}) {
-        if (!fs::is_directory(root / folder)) continue;
-        for (const auto& entry : fs::recursive_directory_iterator(root / folder)) {
-            const std::string ext = entry.path().extension();
-            const bool test = entry.path().string().find("/tests/") != std::string::npos;  // tests write their inputs
-            if (!entry.is_regular_file() || test || (ext != ".cpp" && ext != ".h")) continue;
-            ++sources;
-            const bool isReadOnlyFile = entry.path().filename() == "ReadOnlyFile.cpp";
-            sawReadOnlyFile = sawReadOnlyFile || isReadOnlyFile;
-            std::ifstream in(entry.path());
-            std::string previous;
-            for (std::string line; std::getline(in, line); previous = line) {
-                const std::size_t first = line.find_first_not_of(" \t");
-                if (first != std::string::npos && line[first] == '#') continue;  // #include <fstream> opens nothing
-                // The code without its literals and its comment.
-                std::string code = std::regex_replace(line, literal, "\"\"");
-                code = code.substr(0, code.find("//"));
-                const std::string where = entry.path().string() + ": " + line;
-                EXPECT_FALSE(std::regex_search(code, writes)) << where;
-                if (!std::regex_search(code, opens)) continue;
-                EXPECT_FALSE(std::regex_search(code, qtWriteModes)) << where;
-                for (std::sregex_iterator it(line.begin(), line.end(), literal), end; it != end; ++it)
-                    EXPECT_FALSE((*it)[1].matched && IsWritingMode((*it)[1])) << where;
-                const bool explained = (line + previous).find("read-only:") != std::string::npos;
-                EXPECT_TRUE(isReadOnlyFile || explained) << "open an inspected file with CReadOnlyFile: " << where;
-            }
-        }
-    }
-    EXPECT_GT(sources, 10u);
-    EXPECT_TRUE(sawReadOnlyFile);
-}
 
 // Every fixture, copied so that no other test's reads move its times, gets
 // the full report; afterwards its bytes, size and times are what they were.
