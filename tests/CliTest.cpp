@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "TestSupport.h"
 
 using quiddity::test::CTempDir;
@@ -47,6 +49,25 @@ TEST(Cli, RecursiveAndFilesFrom) {
     dir.Write("list", dir.Path("a") + "\n" + dir.Path("sub/b") + "\n");
     EXPECT_EQ(Quiddity("-t -f " + dir.Path("list"), &status), dir.Path("a") + ": (empty file)\n" + dir.Path("sub/b") + ": Text file\n");
     EXPECT_EQ(RunCommand("printf '%s\\n' " + dir.Path("a") + " | " + QUIDDITY_PROGRAM + " -t -f -"), dir.Path("a") + ": (empty file)\n");
+}
+
+// Folders 64 levels down are the last the walk enters: a deeper tree is a
+// link farm or a hostile image, not a user's files.
+TEST(Cli, RecursionStopsAtItsDepthLimit) {
+    CTempDir dir;
+    std::string folder = dir.Path("d");
+    for (int level = 0; level < 70; ++level) {
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        dir.Write(folder.substr(dir.Folder().size()) + "/f", "");
+        folder += "/d";
+    }
+    int status = -1;
+    const std::string out = Quiddity("-t -r " + dir.Path("d"), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 64);  // levels 0 to 63
+    std::string deepest = dir.Path("d");
+    for (int level = 1; level < 64; ++level) deepest += "/d";
+    EXPECT_NE(out.find(deepest + "/f: (empty file)\n"), std::string::npos);
 }
 
 TEST(Cli, ExitStatuses) {

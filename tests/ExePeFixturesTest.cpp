@@ -110,39 +110,3 @@ TEST(ExePeFixtures, HeadersSectionsAndDirectoriesMatchObjdump) {
     }
 }
 
-TEST(ExePeFixtures, WhatEachFixtureIsFor) {
-    // Resources: types counted, the two named types summed.
-    std::string d = Analyze(ReadPeFixture("resources32.exe")).detailsText;
-    const std::size_t counts = d.find('\n', d.find(" Resource dir...: ")) + 1;
-    EXPECT_EQ(d.substr(counts, d.find(" Exception") - counts),
-              "      Menus........: 1\n"
-              "      Dialogs......: 2\n"
-              "      String tables: 2\n"
-              "      RCData.......: 1\n"
-              "      Versions.....: 1\n"
-              "      Unknown/named: 3\n");
-
-    // A build id makes the linker write a CodeView entry.
-    d = Analyze(ReadPeFixture("buildid32.exe")).detailsText;
-    EXPECT_NE(LineStarting(d, " Debug").find("(1 entries)"), std::string::npos);
-    EXPECT_NE(d.find("Debug type: Codeview      size: "), std::string::npos);
-    EXPECT_NE(d.find(" sig: RSDS PDB7.0 (external)\r\n Arch./Copyright"), std::string::npos);
-
-    // Symbols kept: a COFF symbol count and a rest holding the symbol table.
-    d = Analyze(ReadPeFixture("symbols32.exe")).detailsText;
-    EXPECT_NE(LineStarting(d, "COFF symbols"), "COFF symbols....: 0");
-    EXPECT_NE(d.find("  Rest   : "), std::string::npos);
-    EXPECT_EQ(Analyze(ReadPeFixture("hello32.exe")).detailsText.find("  Rest"), std::string::npos);
-
-    // Data appended after the last section: the gzip stream the script added.
-    const ExeAnalysis appended = Analyze(ReadPeFixture("appended32.exe"));
-    const auto plain = static_cast<unsigned>(ReadPeFixture("hello32.exe").size());
-    const auto longer = static_cast<unsigned>(ReadPeFixture("appended32.exe").size());
-    EXPECT_EQ(LineStarting(appended.detailsText, "  Rest"),
-              Format("  Rest   : %08X %08X %08X", longer - plain, plain, longer - 1));
-    EXPECT_EQ(LineStarting(appended.detailsText, "    Rest starts with: ").substr(0, 25), "    Rest starts with: .\x8B.");
-    EXPECT_TRUE(appended.clues.gzip);
-
-    // Real mingw stubs carry no packer marks.
-    for (const char* name : kFixtures) EXPECT_TRUE(Analyze(ReadPeFixture(name)).stubClueText.empty()) << name;
-}

@@ -77,15 +77,6 @@ TEST(InfoReport, UnknownNewHeaderSignature) {
     EXPECT_EQ(Find(Inspect(dir.Folder(), "odd.exe", switches).pane, "Exetype1"), std::string::npos);
 }
 
-TEST(InfoReport, RealPeFiles) {
-    const CReport console = Inspect(Fixture("pe/"), "hello64.exe");
-    EXPECT_NE(Find(console.pane, "Executable file\nExetype1: PE\nExetype2: Windows Console\n\n"), std::string::npos);
-    EXPECT_EQ(console.type.rfind("Executable file PE", 0), 0u);
-
-    const CReport gui = Inspect(Fixture("pe/"), "gui32.exe");
-    EXPECT_NE(Find(gui.pane, "Exetype1: PE\nExetype2: Win32 v4.0\n\n"), std::string::npos);
-}
-
 TEST(SplitInspectedPath, FolderEndsInSlashAndKeepsTheName) {
     std::string folder;
     std::string name;

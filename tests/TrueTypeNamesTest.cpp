@@ -4,9 +4,9 @@
 
 #include "TestSupport.h"
 #include "formats/TrueTypeNames.h"
+#include "report/InfoReport.h"
 
 using namespace quiddity;
-using quiddity::test::CTempDir;
 using quiddity::test::PutBE16;
 using quiddity::test::PutBE32;
 using quiddity::test::PutText;
@@ -90,6 +90,20 @@ TEST(TrueTypeNames, DamagedFontsGiveNothingOrWhatIsComplete) {
     EXPECT_EQ(Names(font, EDetail::Full), "Alpha\r\n");
 }
 
-TEST(TrueTypeNames, EmptyNameIsBelowTheSectionThreshold) {
-    EXPECT_EQ(Names(FontWithNames({{1, 4, ""}}), EDetail::Full), "\r\n");  // two characters: no section
+// The report shows a font's section from three characters on (a name and
+// its line end), and before the checksum.
+TEST(TrueTypeNames, SectionThresholdAndPlaceInTheReport) {
+    const auto report = [](const std::vector<std::uint8_t>& font) {
+        test::CRecordingPane pane;
+        CFileInspector("font.ttf", "/", pane, InitTextStyles(), {}).BuildContentReport(CMemoryByteSource(font));
+        return pane.Text();
+    };
+    const std::vector<std::uint8_t> empty = FontWithNames({{1, 4, ""}});
+    EXPECT_EQ(Names(empty, EDetail::Full), "\r\n");
+    EXPECT_EQ(report(empty).find("True Type Font"), std::string::npos);
+    const std::string named = report(FontWithNames({{1, 4, "A"}}));
+    const std::size_t section = named.find("True Type Font\nA\r\n");
+    ASSERT_NE(section, std::string::npos);
+    EXPECT_LT(named.find("Type: "), section);
+    EXPECT_GT(named.find("\nChecksum\n"), section);
 }

@@ -399,32 +399,6 @@ private slots:
         frame.OffsetsAction()->trigger();
     }
 
-    void dosGlyphsOf0x80And0x81() {
-        CMainFrame& frame = FrameInFolder(m_folder);
-        frame.List()->SelectItem(frame.Model()->FindName("glyphs"));
-        frame.UpdateContentPane();
-        QVERIFY(PaneLines(frame).at(0).startsWith(QString::fromUtf8("\u20AC.")));  // 0x81 is not printable
-        frame.DosModeAction()->trigger();
-        frame.UpdateContentPane();
-        QVERIFY(PaneLines(frame).at(0).startsWith(QString::fromUtf8(" \u00C7\u00FC")));
-        frame.SetViewType(kViewText);
-        QTRY_COMPARE(frame.Pane()->toPlainText(), QString::fromUtf8("\u00C7\u00FC"));
-        // The DOS text view keeps its own fixed font.
-        QVERIFY(QFontInfo(frame.Pane()->currentFont()).fixedPitch() || frame.Pane()->document()->toPlainText().size() == 2);
-    }
-
-    void textViewCleansAndWraps() {
-        CMainFrame& frame = FrameInFolder(m_folder);
-        frame.SetViewType(kViewText);
-        frame.List()->SelectItem(frame.Model()->FindName("lines"));
-        frame.UpdateContentPane();
-        const QStringList lines = PaneLines(frame);
-        QCOMPARE(lines.at(0), QStringLiteral("A"));
-        QCOMPARE(lines.at(1), QStringLiteral("B ") + QString(62, u'w'));
-        QCOMPARE(lines.at(2), QString(38, u'w'));
-        QCOMPARE(lines.size(), 4);  // and the empty line the view always ends with
-    }
-
     void foldersDrivesAndNothingFound() {
         CMainFrame& frame = FrameInFolder(m_folder);
         frame.SetViewType(kViewInfo);
