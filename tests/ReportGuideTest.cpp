@@ -24,8 +24,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using CKeys = std::map<std::string, std::string>;
-using CLines = std::vector<std::string>;
+using MarkerKeys = std::map<std::string, std::string>;
+using Lines = std::vector<std::string>;
 
 const std::string kGuide = fs::path(QUIDDITY_FIXTURES).parent_path().parent_path() / "docs/report.md";
 // The scene's folder shows as a home folder, so the guide names no folder of
@@ -37,16 +37,16 @@ constexpr std::time_t kSceneTime = 1746354000;  // 04.05.2025 10:20 UTC
 constexpr std::string_view kMachineLabels[] = {"Created.........: ", "Serial..........: "};
 constexpr std::string_view kFence = "```";
 
-struct CExample {
-    CKeys keys;
+struct GuideExample {
+    MarkerKeys keys;
     std::size_t marker = 0;  // line numbers from 0
     std::size_t first = 0;
     std::size_t count = 0;
 };
 
 // key="value" pairs.
-CKeys ParseKeys(std::string_view text) {
-    CKeys keys;
+MarkerKeys ParseKeys(std::string_view text) {
+    MarkerKeys keys;
     for (std::size_t open; (open = text.find("=\"")) != std::string_view::npos;) {
         const std::size_t close = text.find('"', open + 2);
         if (close == std::string_view::npos) break;
@@ -63,7 +63,7 @@ CKeys ParseKeys(std::string_view text) {
 // file system would add its own attribute.
 class CScene {
 public:
-    explicit CScene(const CKeys& keys) {
+    explicit CScene(const MarkerKeys& keys) {
         std::string pattern = fs::path(QUIDDITY_PROGRAM).parent_path() / "guide-scene-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) return;
         m_root = pattern;
@@ -105,8 +105,8 @@ private:
 
 // The report's lines without styles; `headings` gets each line written
 // wholly in the heading style.
-CLines PlainLines(const std::string& ansi, std::set<std::size_t>& headings) {
-    CLines lines(1);
+Lines PlainLines(const std::string& ansi, std::set<std::size_t>& headings) {
+    Lines lines(1);
     bool inHeading = false;
     bool allHeading = true;
     for (std::size_t i = 0; i < ansi.size(); ++i) {
@@ -127,7 +127,7 @@ CLines PlainLines(const std::string& ansi, std::set<std::size_t>& headings) {
 }
 
 // The lines a marker asks for; `fault` says what it asks that is not there.
-CLines Excerpt(const CKeys& keys, const CLines& report, const std::set<std::size_t>& headings, std::string& fault) {
+Lines Excerpt(const MarkerKeys& keys, const Lines& report, const std::set<std::size_t>& headings, std::string& fault) {
     std::size_t begin = 0;
     std::size_t end = report.size();
     if (keys.contains("section")) {
@@ -138,7 +138,7 @@ CLines Excerpt(const CKeys& keys, const CLines& report, const std::set<std::size
         const auto next = headings.upper_bound(begin);
         end = next == headings.end() ? end : *next;
     }
-    CLines lines(report.begin() + static_cast<std::ptrdiff_t>(begin), report.begin() + static_cast<std::ptrdiff_t>(end));
+    Lines lines(report.begin() + static_cast<std::ptrdiff_t>(begin), report.begin() + static_cast<std::ptrdiff_t>(end));
     while (!lines.empty() && lines.back().empty()) lines.pop_back();
     while (!lines.empty() && lines.front().empty()) lines.erase(lines.begin());
     if (keys.contains("from")) {
@@ -154,14 +154,14 @@ CLines Excerpt(const CKeys& keys, const CLines& report, const std::set<std::size
     return lines;
 }
 
-CLines WithoutMachineValues(CLines lines) {
+Lines WithoutMachineValues(Lines lines) {
     for (std::string& line : lines)
         for (const std::string_view label : kMachineLabels)
             if (line.starts_with(label)) line.resize(label.size());
     return lines;
 }
 
-std::string Joined(const CLines& lines) {
+std::string Joined(const Lines& lines) {
     std::string text;
     for (const std::string& line : lines) text += line + "\n";
     return text;
@@ -172,12 +172,12 @@ TEST(ReportGuide, EveryExampleIsTheProgramsOutput) {
     // in the locale's language.
     ::setenv("TZ", "UTC", 1);
     ::setenv("LC_ALL", "C", 1);
-    CLines guide;
+    Lines guide;
     std::ifstream in(kGuide);
     for (std::string line; std::getline(in, line);) guide.push_back(line);
     ASSERT_FALSE(guide.empty()) << kGuide;
 
-    std::vector<CExample> examples;
+    std::vector<GuideExample> examples;
     for (std::size_t i = 0; i < guide.size(); ++i) {
         const std::string where = "docs/report.md:" + std::to_string(i + 1);
         const auto closing = [&](std::size_t k) {
@@ -185,7 +185,7 @@ TEST(ReportGuide, EveryExampleIsTheProgramsOutput) {
             return k;
         };
         if (guide[i].starts_with("<!-- example ")) {
-            CExample example{ParseKeys(guide[i]), i, i + 2, 0};
+            GuideExample example{ParseKeys(guide[i]), i, i + 2, 0};
             if (i + 1 >= guide.size() || guide[i + 1] != kFence || !example.keys.contains("fixture")) {
                 ADD_FAILURE() << where << ": a marker needs fixture=\"...\" and a ``` block below it";
                 continue;
@@ -202,25 +202,25 @@ TEST(ReportGuide, EveryExampleIsTheProgramsOutput) {
 
     const bool update = std::getenv("QUIDDITY_UPDATE_GUIDE") != nullptr;
     std::set<std::string> sections;
-    CLines updated;
+    Lines updated;
     std::size_t copied = 0;  // guide lines already in `updated`
-    for (const CExample& example : examples) {
+    for (const GuideExample& example : examples) {
         std::set<std::size_t> headings;
-        const CLines report = PlainLines(CScene(example.keys).Report(), headings);
+        const Lines report = PlainLines(CScene(example.keys).Report(), headings);
         for (const std::size_t k : headings) sections.insert(report[k]);
         std::string fault;
-        const CLines actual = Excerpt(example.keys, report, headings, fault);
+        const Lines actual = Excerpt(example.keys, report, headings, fault);
         const std::string where = "docs/report.md:" + std::to_string(example.marker + 1);
         EXPECT_EQ(fault, "") << where;
         const auto first = guide.begin() + static_cast<std::ptrdiff_t>(example.first);
-        const CLines shown(first, first + static_cast<std::ptrdiff_t>(example.count));
+        const Lines shown(first, first + static_cast<std::ptrdiff_t>(example.count));
         const bool same = WithoutMachineValues(shown) == WithoutMachineValues(actual);
         EXPECT_TRUE(same || update) << where << " (" << example.keys.at("fixture")
                                     << ") is not what the program writes; tools/update-report-examples.sh mends it.\n"
                                     << "guide:\n" << Joined(shown) << "program:\n" << Joined(actual);
         updated.insert(updated.end(), guide.begin() + static_cast<std::ptrdiff_t>(copied), first);
         // An unchanged block keeps its machine values: the diff shows real changes only.
-        const CLines& block = same ? shown : actual;
+        const Lines& block = same ? shown : actual;
         updated.insert(updated.end(), block.begin(), block.end());
         copied = example.first + example.count;
     }
