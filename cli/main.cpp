@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/Network.h"
 #include "core/ContentViews.h"
 #include "report/InfoReport.h"
 #include "core/TextPanes.h"
@@ -45,6 +46,8 @@ struct Options {
     bool showOffsets = false;
     CReportSwitches switches;
     std::vector<std::string> paths;
+    std::string listLocation;  // --list
+    std::string user;          // --user
 };
 
 const char kUsage[] =
@@ -64,8 +67,15 @@ const char kUsage[] =
     "      --no-checksum       leave out the checksum\n"
     "      --no-special        leave out the format sections (compound documents, executables)\n"
     "      --no-version        leave out the version information\n"
+    "      --list=LOCATION     list a network location as NAME<TAB>TYPE<TAB>SIZE lines:\n"
+    "                          network (the workgroups), smb://WORKGROUP (its servers),\n"
+    "                          smb://SERVER (its shares) or smb://SERVER/SHARE/PATH/\n"
+    "      --user=USER         log on to servers as USER (or DOMAIN\\USER); the password\n"
+    "                          comes from QUIDDITY_SMB_PASSWORD or is asked for\n"
     "  -h, --help              show this help and exit\n"
     "  -V, --version           show the version and exit\n"
+    "\n"
+    "A PATH may be a file on a share: smb://SERVER[:PORT]/SHARE/PATH.\n"
     "\n"
     "Exit status: 0 when every path was inspected, 1 when one could not be found or\n"
     "opened, 2 for a usage error.\n";
@@ -107,7 +117,7 @@ bool ReadPathList(const char* list, std::vector<std::string>& paths) {
 
 // Returns the exit status for a usage error, or -1 to go on.
 int ParseOptions(int argc, char** argv, Options& options) {
-    enum { kFormat = 256, kView, kOffsets, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion };
+    enum { kFormat = 256, kView, kOffsets, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion, kList, kUser };
     static const option kLong[] = {
         {"type", no_argument, nullptr, 't'},
         {"recursive", no_argument, nullptr, 'r'},
@@ -121,6 +131,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
         {"no-checksum", no_argument, nullptr, kNoChecksum},
         {"no-special", no_argument, nullptr, kNoSpecial},
         {"no-version", no_argument, nullptr, kNoVersion},
+        {"list", required_argument, nullptr, kList},
+        {"user", required_argument, nullptr, kUser},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
@@ -155,6 +167,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
             case kNoChecksum: options.switches.ShowChecksum = false; break;
             case kNoSpecial: options.switches.ShowSpecial = false; break;
             case kNoVersion: options.switches.ShowVersionInfo = false; break;
+            case kList: options.listLocation = optarg; break;
+            case kUser: options.user = optarg; break;
             case 'h': std::fputs(kUsage, stdout); return kExitOk;
             case 'V': std::printf("quiddity %s\n", kQuiddityVersion); return kExitOk;
             default: {
@@ -165,7 +179,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
         }
     }
     for (int i = optind; i < argc; ++i) options.paths.emplace_back(argv[i]);
-    if (options.paths.empty()) {
+    if (options.paths.empty() && options.listLocation.empty()) {
         UsageError("no file given");
         return kExitUsage;
     }
@@ -178,13 +192,19 @@ void ReportMissing(const std::string& path, int error) {
 
 class CTypeLister {
 public:
-    explicit CTypeLister(bool recursive) : m_recursive(recursive) {}
+    CTypeLister(bool recursive, CCommandLineNetwork& network) : m_recursive(recursive), m_network(network) {}
 
     // Returns false when the path could not be found or opened.
     bool List(const std::string& path, int depth = 0) {
+        int error = 0;
+        if (depth == 0 && CCommandLineNetwork::IsNetworkPath(path)) {
+            const bool opened = m_network.EstimateType(path, m_type, error);
+            Print(path, m_type);
+            if (!opened) ReportMissing(path, error);
+            return opened;
+        }
         // Regular files, the common case, are judged at once; only an item
         // that cannot be opened is looked at more closely.
-        int error = 0;
         if (EstimateFileType(path, m_type, &error)) {
             Print(path, m_type);
             return true;
@@ -267,6 +287,7 @@ private:
     }
 
     bool m_recursive;
+    CCommandLineNetwork& m_network;
     std::string m_type;
     std::string m_line;
 };
@@ -334,12 +355,14 @@ int main(int argc, char** argv) {
     Options options;
     const int status = ParseOptions(argc, argv, options);
     if (status >= 0) return status;
+    CCommandLineNetwork network(options.user);
+    if (!options.listLocation.empty()) return network.List(options.listLocation);
     if (!options.typeOnly) return WriteReports(options);
 
     // Batch mode: a large buffer, since nothing else competes for stdout.
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    CTypeLister lister(options.recursive);
+    CTypeLister lister(options.recursive, network);
     bool allInspected = true;
     for (const std::string& path : options.paths) allInspected = lister.List(path) && allInspected;
     return allInspected ? kExitOk : kExitNotInspected;
