@@ -179,6 +179,7 @@ ServerSummary SummarizeServer(CSmbSession& session, const std::string& server) {
     const NetworkRows shares = ListShares(session, {ENetworkLevel::Shares, server, {}, {}});
     summary.error = shares.error;
     summary.shareCount = static_cast<int>(shares.items.size());
+    summary.workgroup = session.Workgroup();
     // A numeric address is its own answer; a name is looked up the way the
     // system looks up hosts.
     addrinfo hints{};

@@ -78,7 +78,8 @@ NetworkRows ListShareFolder(CSmbSession& session, const NetworkLocation& folder)
 struct ServerSummary {
     int error = 0;
     int shareCount = 0;
-    std::string address;  // empty when unknown
+    std::string workgroup;  // the user's own
+    std::string address;    // empty when unknown
 };
 ServerSummary SummarizeServer(CSmbSession& session, const std::string& server);
 
