@@ -20,9 +20,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitNotInspected = 1;
 constexpr int kExitUsage = 2;
-// The recognizer's view of a file: its head and its tail.
-constexpr std::size_t kHeadBytes = 4096;
-constexpr std::size_t kTailBytes = 256;
 // A typed password longer than this is cut.
 constexpr std::size_t kMaxPassword = 256;
 
@@ -111,20 +108,22 @@ int CCommandLineNetwork::List(const std::string& text) {
     return kExitOk;
 }
 
+std::unique_ptr<CSmbByteSource> CCommandLineNetwork::Open(const std::string& url, int& error) {
+    return CSmbByteSource::Open(Client(), url, error);
+}
+
 bool CCommandLineNetwork::EstimateType(const std::string& url, std::string& type, int& error) {
-    const std::unique_ptr<CSmbByteSource> source = CSmbByteSource::Open(Client(), url, error);
+    const std::unique_ptr<CSmbByteSource> source = Open(url, error);
+    if (!source && error == EISDIR) {
+        type = "Folder";
+        error = 0;
+        return true;
+    }
     if (!source) {
         type = "(couldn't open the file)";
         return false;
     }
-    std::vector<std::uint8_t> head(kHeadBytes);
-    head.resize(source->ReadAt(0, head));
-    std::vector<std::uint8_t> tail;
-    if (source->Size() >= kTailBytes) {
-        tail.resize(kTailBytes);
-        tail.resize(source->ReadAt(source->Size() - kTailBytes, tail));
-    }
-    EstimateFileTypeOfBytes(head, tail, {}, type);
+    EstimateFileType(*source, type);
     return true;
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/InfoReport.h"
 #include "network/SmbClient.h"
 
 namespace quiddity {
@@ -26,6 +25,8 @@ public:
     // The type line of a file on a share; false, with the errno value, when
     // it could not be opened.
     bool EstimateType(const std::string& url, std::string& type, int& error);
+    // Opens a file on a share; null, with the errno value, on failure.
+    std::unique_ptr<CSmbByteSource> Open(const std::string& url, int& error);
 
 private:
     CSmbClient& Client();

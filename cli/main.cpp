@@ -18,6 +18,7 @@
 #include "report/InfoReport.h"
 #include "core/TextPanes.h"
 #include "core/Version.h"
+#include "formats/FileSystemFacts.h"
 #include "recognizer/Recognizer.h"
 
 namespace {
@@ -313,28 +314,62 @@ int WriteContentView(const Options& options, const std::string& path, IReportPan
     return 0;
 }
 
-int WriteReports(const Options& options) {
+// The report or view of a file on a share; returns false when it could not
+// be opened.
+bool WriteNetworkFile(const Options& options, CCommandLineNetwork& network, const std::string& url, IReportPane& pane) {
+    int error = 0;
+    const std::unique_ptr<CSmbByteSource> source = network.Open(url, error);
+    if (!source) {
+        ReportMissing(url, error);
+        return false;
+    }
+    const CTextStyles& styles = InitTextStyles();
+    switch (options.view) {
+        case EView::Hex: ShowHexView(pane, styles, source.get(), options.showOffsets, false); break;
+        case EView::Text: ShowTextView(pane, styles, source.get()); break;
+        case EView::DosText: ShowDosTextView(pane, styles, source.get()); break;
+        case EView::Info: {
+            const std::size_t slash = url.rfind('/');
+            CFileInspector inspector(url.substr(slash + 1), url.substr(0, slash + 1), pane, styles, options.switches);
+            inspector.BuildInfoReport(source.get(), FormatFileInformation(source->Facts(), false));
+            break;
+        }
+    }
+    return true;
+}
+
+// The report or view of a local item; returns false when it could not be
+// found or opened.
+bool WriteLocalFile(const Options& options, const std::string& path, IReportPane& pane) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        ReportMissing(path, errno);
+        return false;
+    }
+    int openError = 0;
+    if (options.view == EView::Info) {
+        std::string folder;
+        std::string name;
+        SplitInspectedPath(path, folder, name);
+        openError = CFileInspector(name, folder, pane, InitTextStyles(), options.switches).BuildInfoReport().nOpenError;
+    } else {
+        openError = WriteContentView(options, path, pane);
+    }
+    // Special items are never opened, so only a regular file failed.
+    if (openError != 0 && S_ISREG(st.st_mode)) {
+        ReportMissing(path, openError);
+        return false;
+    }
+    return true;
+}
+
+int WriteReports(const Options& options, CCommandLineNetwork& network) {
     const std::unique_ptr<CTextPaneBase> pane = MakePane(options.format);
     bool allInspected = true;
     for (const std::string& path : options.paths) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            ReportMissing(path, errno);
-            allInspected = false;
-            continue;
-        }
-        int openError = 0;
-        if (options.view == EView::Info) {
-            std::string folder;
-            std::string name;
-            SplitInspectedPath(path, folder, name);
-            openError = CFileInspector(name, folder, *pane, InitTextStyles(), options.switches).BuildInfoReport().nOpenError;
-        } else {
-            openError = WriteContentView(options, path, *pane);
-        }
-        // Special items are never opened, so only a regular file failed.
-        if (openError != 0 && S_ISREG(st.st_mode)) {
-            ReportMissing(path, openError);
+        if (CCommandLineNetwork::IsNetworkPath(path)) {
+            allInspected = WriteNetworkFile(options, network, path, *pane) && allInspected;
+        } else if (!WriteLocalFile(options, path, *pane)) {
             allInspected = false;
         }
         if (options.format != EFormat::Html) {
@@ -357,7 +392,7 @@ int main(int argc, char** argv) {
     if (status >= 0) return status;
     CCommandLineNetwork network(options.user);
     if (!options.listLocation.empty()) return network.List(options.listLocation);
-    if (!options.typeOnly) return WriteReports(options);
+    if (!options.typeOnly) return WriteReports(options, network);
 
     // Batch mode: a large buffer, since nothing else competes for stdout.
     static char buffer[1 << 16];

@@ -59,14 +59,14 @@ std::string HostOf(const std::string& server) {
 
 FileTime TimeFrom(std::int64_t seconds) { return {seconds != 0, seconds}; }
 
-// One DOS attribute value ("system.dos_attr.mode" and the like) as a
-// number; the library writes decimal or 0x-prefixed hexadecimal.
-bool ReadAttribute(SMBCCTX* context, const std::string& url, const char* name, std::uint64_t& value) {
-    char text[64] = {};
-    if (smbc_getFunctionGetxattr(context)(context, url.c_str(), name, text, sizeof text - 1) < 0) return false;
-    char* end = nullptr;
-    value = std::strtoull(text, &end, 0);
-    return end != text;
+// The DOS attributes as the library maps them into the mode: no write
+// bit for read-only, the execute bits for archive, system and hidden.
+std::uint32_t AttributesOf(mode_t mode) {
+    if (S_ISDIR(mode)) return kAttributeDirectory | ((mode & S_IWUSR) == 0 ? kAttributeReadonly : 0);
+    std::uint32_t attributes = 0;
+    if ((mode & S_IWUSR) == 0) attributes |= kAttributeReadonly;
+    if ((mode & S_IXOTH) != 0) attributes |= kAttributeHidden;
+    return attributes != 0 ? attributes : kAttributeNormal;
 }
 
 }  // namespace
@@ -166,13 +166,6 @@ int CSmbSession::List(const std::string& url, ESmbProtocol protocol, bool withSi
     return 0;
 }
 
-void CSmbSession::Fill(SMBCCTX* context, const std::string& url, FileSystemFacts& facts) {
-    std::uint64_t value = 0;
-    if (ReadAttribute(context, url, "system.dos_attr.mode", value)) facts.attributes = static_cast<std::uint32_t>(value);
-    if (ReadAttribute(context, url, "system.dos_attr.create_time", value))
-        facts.created = TimeFrom(static_cast<std::int64_t>(value));
-}
-
 int CSmbSession::Stat(const std::string& url, FileSystemFacts& facts) {
     facts = {};
     SMBCCTX* context = Context(ESmbProtocol::Shares);
@@ -188,8 +181,7 @@ int CSmbSession::Stat(const std::string& url, FileSystemFacts& facts) {
     facts.volumeSerial = st.st_dev;
     facts.fileIndex = st.st_ino;
     facts.hardLinks = static_cast<std::uint32_t>(st.st_nlink);
-    facts.attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeNormal;
-    Fill(context, url, facts);
+    facts.attributes = AttributesOf(st.st_mode);
     return S_ISREG(st.st_mode) || S_ISDIR(st.st_mode) ? 0 : EINVAL;
 }
 

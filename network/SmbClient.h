@@ -87,7 +87,6 @@ private:
     _SMBCCTX* Context(ESmbProtocol protocol);
     static void Authenticate(_SMBCCTX* context, const char* server, const char* share, char* workgroup,
                              int workgroupLength, char* user, int userLength, char* password, int passwordLength);
-    void Fill(_SMBCCTX* context, const std::string& url, FileSystemFacts& facts);
 
     _SMBCCTX* m_pBrowse = nullptr;
     _SMBCCTX* m_pShares = nullptr;

@@ -34,6 +34,7 @@
 #include "core/ReadOnlyFile.h"
 #include "core/ShellType.h"
 #include "core/Version.h"
+#include "formats/FileSystemFacts.h"
 #include "recognizer/Recognizer.h"
 #include "window/LeftView.h"
 #include "window/LocationModel.h"
@@ -690,6 +691,11 @@ void CMainFrame::UpdateContentPane() {
     }
 
     CWaitCursor wait;
+    if (IsUncFolder(m_szFolder)) {
+        ShowShareFile(item);
+        emit ContentPaneUpdated();
+        return;
+    }
     const std::string path = m_szFolder + item.name;
     std::string shellType;
     LookUpShellType(item.type, shellType);
@@ -716,6 +722,31 @@ void CMainFrame::ShowInfoReport() {
             .BuildInfoReport();
     m_bBackupPrivileges = result.bBackupPrivileges;
     if (!result.strTypeText.empty()) m_pType->setText(ToQString(result.strTypeText));
+}
+
+void CMainFrame::ShowShareFile(const CListItem& item) {
+    std::string shellType;
+    LookUpShellType(item.type, shellType);
+    m_pShellType->setText(ToQString(shellType));
+    NetworkLocation location;
+    ParseNetworkLocation(m_szFolder + item.name, ENetworkLevel::Shares, location);
+    int error = 0;
+    const std::unique_ptr<CSmbByteSource> source = CSmbByteSource::Open(Smb(), SmbUrl(location, false), error);
+    if (m_nViewType == kViewInfo) {
+        FileSystemFacts facts;
+        if (source) facts = source->Facts();
+        else facts.openError = error;
+        CFileInspector inspector(item.name, m_szFolder, *m_pRichEdit, m_styles, m_switches);
+        const CReportResult result = inspector.BuildInfoReport(source.get(), FormatFileInformation(facts, false));
+        m_pType->setText(ToQString(result.strTypeText));
+        return;
+    }
+    std::string type = "(couldn't open the file)";
+    if (source) EstimateFileType(*source, type);
+    m_pType->setText(ToQString(type));
+    if (m_nViewType == kViewHex) ShowHexView(*m_pRichEdit, m_styles, source.get(), m_bShowOffsets, m_bDosMode);
+    else if (m_bDosMode) ShowDosTextView(*m_pRichEdit, m_styles, source.get());
+    else ShowTextView(*m_pRichEdit, m_styles, source.get());
 }
 
 void CMainFrame::ShowServerInfo() {

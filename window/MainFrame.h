@@ -74,6 +74,8 @@ public:
     void UpdateContentPane();
     void ShowInfoReport();
     void ShowServerInfo();
+    // The report or view of a file on the share folder listed.
+    void ShowShareFile(const CListItem& item);
     void ShowStartPage();
     void ShowKeyboardShortcuts();
     void GoTo();
