@@ -139,7 +139,9 @@ NetworkRows ListServers(CSmbSession& session, const std::string& workgroup) {
     const int error = session.List(SmbUrl({ENetworkLevel::Servers, workgroup, {}, {}}, false), ESmbProtocol::Browse,
                                    false, entries);
     // A workgroup without a browse master is no failure: it has no list.
-    if (error != 0 && error != ENOENT) rows.error = error;
+    // The library says so with ENOENT, or, having tried the name as a
+    // server, with the failure to connect.
+    if (error != 0 && error != ENOENT && error != ECONNREFUSED && error != EHOSTUNREACH) rows.error = error;
     for (const SmbEntry& entry : entries)
         if (entry.kind == ESmbKind::Server) rows.items.push_back({entry.name, std::string(kTypeServer), entry.comment});
     return rows;

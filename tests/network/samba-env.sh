@@ -8,7 +8,7 @@
 # smbd listens on 127.0.0.1 ports 4445 and 445 (the port "(Local)" uses;
 # the namespace has it to itself) as QSERVER of workgroup QUIDDITYTEST,
 # with two public shares (share1 holds the PE fixture hello32.exe and a
-# folder, share2 a text file) and one, secret, for the user quser only.
+# folder, share2 two text files) and one, secret, for the user quser only.
 # --netbios also starts nmbd on 127.1.0.1/24, so that the workgroup and
 # server levels have a browse master (an election takes about 20 s).
 #
@@ -63,6 +63,8 @@ mkdir -p "$root"/{lock,state,cache,private,pid,log,ncalrpc,binddns,share1/folder
 cp "$fixtures/pe/hello32.exe" "$root/share1/"
 printf 'inside a folder\n' >"$root/share1/folder/inner.txt"
 printf 'hello from share2\n' >"$root/share2/readme.txt"
+# A name the URL syntax would decode into another unless it is escaped.
+printf 'percent\n' >"$root/share2/a%20b.txt"
 printf 'for quser only\n' >"$root/secret/private.txt"
 chmod -R a+rX "$root"
 
