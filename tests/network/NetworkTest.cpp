@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -226,4 +227,35 @@ TEST(NetworkCommandLine, CredentialsComeFromTheEnvironment) {
     // A closed port answers at once, as a failure.
     EXPECT_NE(Program("--list smb://127.0.0.1:4446", &status).find("Connection refused"), std::string::npos);
     EXPECT_EQ(status, 1);
+}
+
+// Run with samba-env.sh --netbios: nmbd serves the workgroup's browse list
+// once it has won the election.
+TEST(NetBios, WorkgroupsAndServersFromTheBrowseMaster) {
+    REQUIRE_SAMBA();
+    CSmbClient client;
+    NetworkRows domains;
+    // The election takes about 20 s; the browse list answers after it.
+    for (int attempt = 0; attempt < 60; ++attempt) {
+        domains = client.Call([](CSmbSession& session) { return ListDomains(session); });
+        if (domains.items.back().name != kBrowsingUnavailable) break;
+        ::sleep(1);
+    }
+    // The user's own workgroup is also the one browsed: listed once.
+    ASSERT_EQ(Names(domains.items), (std::vector<std::string>{"QUIDDITYTEST"}));
+
+    const NetworkRows servers = client.Call([](CSmbSession& session) { return ListServers(session, "QUIDDITYTEST"); });
+    EXPECT_EQ(servers.error, 0);
+    ASSERT_EQ(Names(servers.items), (std::vector<std::string>{"(Local)", "QSERVER"}));
+    EXPECT_EQ(servers.items[1].type, "(server)");
+    EXPECT_EQ(servers.items[1].size, "Quiddity test server");
+
+    // A server by its NetBIOS name, found by broadcast.
+    const NetworkRows shares = client.Call(
+        [](CSmbSession& session) { return ListShares(session, {ENetworkLevel::Shares, "QSERVER", {}, {}}); });
+    EXPECT_EQ(shares.error, 0);
+    EXPECT_EQ(Names(shares.items), (std::vector<std::string>{"secret", "share2", "share1"}));
+
+    // The command line tells the workgroup from a server by its browse list.
+    EXPECT_EQ(Program("--list smb://QUIDDITYTEST"), "(Local)\t(server)\t\nQSERVER\t(server)\tQuiddity test server\n");
 }

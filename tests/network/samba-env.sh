@@ -96,7 +96,7 @@ conf="$root/smb.conf"
    netbios name = QSERVER
    server string = Quiddity test server
    server role = standalone server
-   interfaces = lo 127.0.0.1/8
+   interfaces = lo 127.0.0.1/8$([ $netbios -eq 1 ] && echo " 127.1.0.1/24")
    bind interfaces only = yes
    smb ports = 4445 445
    disable netbios = $([ $netbios -eq 1 ] && echo no || echo yes)
@@ -112,8 +112,9 @@ conf="$root/smb.conf"
 EOF
     directories
     if [ $netbios -eq 1 ]; then
+        # The browse list is served over SMB1 only.
         cat <<EOF
-   interfaces = lo 127.0.0.1/8 127.1.0.1/24
+   server min protocol = NT1
    local master = yes
    preferred master = yes
    os level = 65
