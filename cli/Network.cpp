@@ -12,6 +12,7 @@
 #include "core/ReportPane.h"
 #include "network/NetworkLocations.h"
 #include "recognizer/Recognizer.h"
+#include "report/InfoReport.h"
 
 namespace quiddity {
 
@@ -46,9 +47,13 @@ std::string PromptPassword(const std::string& user) {
     return password;
 }
 
+// One line per row, whatever a server puts into its names and comments: a
+// tab or newline there would forge a column or a row.
 void PrintRows(const std::vector<CListItem>& items) {
-    for (const CListItem& item : items)
-        std::printf("%s\t%s\t%s\n", ToUtf8(item.name).c_str(), item.type.c_str(), ToUtf8(item.size).c_str());
+    for (const CListItem& item : items) {
+        std::printf("%s\t%s\t%s\n", ToUtf8(EscapeControlCharacters(item.name)).c_str(), item.type.c_str(),
+                    ToUtf8(EscapeControlCharacters(item.size)).c_str());
+    }
 }
 
 }  // namespace

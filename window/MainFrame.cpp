@@ -585,6 +585,10 @@ void CMainFrame::GoUp() {
 void CMainFrame::OpenPath(std::string path, EPathSource source) {
     // A dropped name is exact; typed ones may come quoted.
     path = Trimmed(path, source == EPathSource::Drop ? " " : " \"");
+    if (NetworkLocation location; ParseNetworkLocation(path, ENetworkLevel::Shares, location)) {
+        OpenNetworkLocation(location, path.ends_with('/') || path.ends_with('\\'));
+        return;
+    }
     if (source == EPathSource::CommandLine && (path == "." || path == ".." || path == "/")) {
         std::string folder = "/";
         if (path != "/") folder = CurrentDirectory();
@@ -615,6 +619,30 @@ void CMainFrame::OpenPath(std::string path, EPathSource source) {
     const int row = m_pModel->FindName(name);
     if (row >= 0) SelectItem(row);
     StartTimer(kTimerUpdate, kListDelay);
+}
+
+void CMainFrame::OpenNetworkLocation(const NetworkLocation& location, bool folder) {
+    if (location.level == ENetworkLevel::Domains) {
+        ListNetwork(0);
+        return;
+    }
+    if (location.level != ENetworkLevel::Folder) {
+        // Level 2 takes the server from the selected item.
+        m_pModel->Insert(0, {location.server, std::string(kTypeServer), {}});
+        m_pList->SelectItem(0);
+        ListNetwork(2);
+        return;
+    }
+    m_strServer = location.server;
+    NetworkLocation parent = location;
+    if (!folder && !location.path.empty()) {
+        // A file: its folder is listed with it selected.
+        const std::size_t slash = location.path.rfind('/');
+        m_strSelectAfterListing = location.path.substr(slash == std::string::npos ? 0 : slash + 1);
+        parent.path = slash == std::string::npos ? std::string() : location.path.substr(0, slash);
+    }
+    m_szFolder = UncFolder(parent);
+    ListFolder();
 }
 
 void CMainFrame::GoTo() {

@@ -132,6 +132,9 @@ private:
     // Asks for credentials for server; then runs retry, once.
     void AskForCredentials(const std::string& server, std::function<void()> retry);
     void RestoreItemsBeforeSearch();
+    // An smb:// URL or \\server\share\path given to OpenPath; folder when
+    // it ends in a separator.
+    void OpenNetworkLocation(const NetworkLocation& location, bool folder);
 
     std::string m_szFolder;
     std::string m_strDomain;

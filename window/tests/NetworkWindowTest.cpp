@@ -151,8 +151,11 @@ private slots:
     void goingUpFromAShare() {
         NewFrame();
         CMainFrame& frame = *m_frame;
-        OpenFolder(frame, "\\\\127.0.0.1\\share1\\folder\\");
+        // A file given as a URL: its folder, with it selected.
+        QVERIFY(Listed(frame, [&] { frame.OpenPath("smb://127.0.0.1/share1/folder/inner.txt", EPathSource::CommandLine); }));
+        QCOMPARE(frame.Folder(), std::string("\\\\127.0.0.1\\share1\\folder\\"));
         QCOMPARE(Names(frame), (std::vector<std::string>{"..", "inner.txt"}));
+        QCOMPARE(SelectedName(frame), std::string("inner.txt"));
 
         // Up from a folder: the share, with the folder just left selected.
         QVERIFY(Listed(frame, [&] { frame.GoUp(); }));
