@@ -24,13 +24,14 @@ constexpr int kExitUsage = 2;
 // A typed password longer than this is cut.
 constexpr std::size_t kMaxPassword = 256;
 
-// Asks for the password on the terminal, without echo.  Empty when there
-// is no terminal.
+// Asks for the password on the terminal, without echo; the prompt goes to
+// standard error.  Empty when there is no terminal.
 std::string PromptPassword(const std::string& user) {
-    const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    // read-only: the user's terminal, for the password typed there
+    const int tty = ::open("/dev/tty", O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (tty < 0) return {};
-    const std::string prompt = "Password for " + user + ": ";
-    if (::write(tty, prompt.data(), prompt.size()) < 0) {}
+    std::fprintf(stderr, "Password for %s: ", user.c_str());
+    std::fflush(stderr);
     termios saved{};
     const bool isTerminal = ::tcgetattr(tty, &saved) == 0;
     if (isTerminal) {
@@ -42,7 +43,7 @@ std::string PromptPassword(const std::string& user) {
     char c = 0;
     while (password.size() < kMaxPassword && ::read(tty, &c, 1) == 1 && c != '\n') password += c;
     if (isTerminal) ::tcsetattr(tty, TCSAFLUSH, &saved);
-    if (::write(tty, "\n", 1) < 0) {}
+    std::fputc('\n', stderr);
     ::close(tty);
     return password;
 }

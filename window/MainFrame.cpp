@@ -404,7 +404,8 @@ void CMainFrame::AskForCredentials(const std::string& server, std::function<void
         Smb().Post([server, credentials](CSmbSession& session) { session.SetCredentials(server, credentials); });
         retry();
     });
-    dialog->open();
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->show();
 }
 
 void CMainFrame::ListNetwork(int level) {
@@ -438,7 +439,8 @@ void CMainFrame::ListNetwork(int level) {
                                                                     .arg(ToQString(domain)),
                                                                 QMessageBox::Ok, this);
                                     box->setAttribute(Qt::WA_DeleteOnClose);
-                                    box->open();
+                                    box->setWindowModality(Qt::WindowModal);
+                                    box->show();
                                 });
             break;
         }
