@@ -133,10 +133,6 @@ void CSmbSession::SetCredentials(const std::string& server, SmbCredentials crede
     m_credentials[Lowered(HostOf(server))] = std::move(credentials);
 }
 
-bool CSmbSession::HasCredentials(const std::string& server) const {
-    return m_credentials.count(Lowered(HostOf(server))) != 0;
-}
-
 int CSmbSession::List(const std::string& url, ESmbProtocol protocol, bool withSizes, std::vector<SmbEntry>& entries) {
     entries.clear();
     SMBCCTX* context = Context(protocol);

@@ -81,7 +81,6 @@ public:
     // every server without credentials of its own when server is empty;
     // the others are tried anonymously.
     void SetCredentials(const std::string& server, SmbCredentials credentials);
-    bool HasCredentials(const std::string& server) const;
 
 private:
     _SMBCCTX* Context(ESmbProtocol protocol);

@@ -487,6 +487,8 @@ void CMainFrame::ListShareFolder(bool retried) {
     const std::string folder = m_szFolder;
     StartNetworkListing([location](CSmbSession& session) { return quiddity::ListShareFolder(session, location); },
                         [this, location, folder, retried](NetworkRows& rows) {
+                            const std::string selectAfterListing = std::move(m_strSelectAfterListing);
+                            m_strSelectAfterListing.clear();
                             if (rows.error != 0 || rows.items.empty()) {
                                 m_pModel->SetItems({{"..", std::string(kTypeDir), {}}, {std::string(kNoFilesFound), {}, {}}});
                                 if (IsAccessDenied(rows.error) && !retried)
@@ -498,8 +500,7 @@ void CMainFrame::ListShareFolder(bool retried) {
                             }
                             m_pModel->SetItems(std::move(rows.items));
                             SortList();
-                            const int row = m_pModel->FindName(m_strSelectAfterListing);
-                            m_strSelectAfterListing.clear();
+                            const int row = m_pModel->FindName(selectAfterListing);
                             if (row >= 0) SelectItem(row);
                             if (m_pList->SelectionMark() < 0) SelectItem(0);
                             UpdateContentPane();
