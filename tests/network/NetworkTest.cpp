@@ -224,6 +224,14 @@ TEST(NetworkCommandLine, CredentialsComeFromTheEnvironment) {
               "..\t(dir)\t\nprivate.txt\t.txt\t1 KB\n");
     EXPECT_EQ(status, 0);
 
+    // A file that is not there fails the run, whatever else was reported.
+    const std::string missing = Program("--no-file-info smb://127.0.0.1:4445/share1/hello32.exe "
+                                        "smb://127.0.0.1:4445/share1/none.exe",
+                                        &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(missing.find("none.exe: No such file or directory"), std::string::npos) << missing;
+    EXPECT_NE(missing.find("Type: Executable file PE"), std::string::npos);
+
     // A closed port answers at once, as a failure.
     EXPECT_NE(Program("--list smb://127.0.0.1:4446", &status).find("Connection refused"), std::string::npos);
     EXPECT_EQ(status, 1);
