@@ -159,7 +159,7 @@ void AppendExifLines(const ExifImageInfo& info, std::string& out) {
     if (info.orientation >= kFirstNamedOrientation && info.orientation <= kLastOrientation)
         AppendFormat(out, "Orientation.......: %s\n", kOrientations[info.orientation - kFirstNamedOrientation]);
     if (info.isColour == 0) out += "Color/bw..........: Black and white\n";
-    if (info.flashUsed >= 0) AppendFormat(out, "Flash used........: %s\n", info.flashUsed ? "Yes" : "No");
+    AppendFormat(out, "Flash used........: %s\n", info.flashUsed ? "Yes" : "No");
     if (info.focalLength != 0) {
         AppendFormat(out, "Focal length......: %4.1fmm", info.focalLength);
         if (info.ccdWidth != 0)
@@ -398,7 +398,7 @@ double CExifReader::ConvertValue(const CByteReader& value, std::uint16_t format)
         case 1: return value.Byte(0);
         case 3: return Read16(value, 0);
         case 4: return Read32(value, 0);
-        case 5: {
+        case 5: {  // unsigned: an exposure of 1/3000000000 s is positive
             const std::uint32_t denominator = Read32(value, 4);
             return denominator == 0 ? 0 : static_cast<double>(Read32(value, 0)) / denominator;
         }
@@ -409,9 +409,9 @@ double CExifReader::ConvertValue(const CByteReader& value, std::uint16_t format)
             const auto denominator = static_cast<std::int32_t>(Read32(value, 4));
             return denominator == 0 ? 0 : static_cast<std::int32_t>(Read32(value, 0)) / static_cast<double>(denominator);
         }
+        // Floats are stored in the block's byte order, like every number.
         case 11: return std::bit_cast<float>(Read32(value, 0));
         case 12: {
-            // The block's byte order covers the whole eight bytes.
             const std::uint64_t high = Read32(value, m_bMotorola ? 0 : 4);
             const std::uint64_t low = Read32(value, m_bMotorola ? 4 : 0);
             return std::bit_cast<double>(high << 32 | low);
