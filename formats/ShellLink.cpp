@@ -93,18 +93,22 @@ constexpr BitText kFlagLines[] = {
 
 // The target's attributes in the order the line lists them.
 constexpr BitText kAttributeWords[] = {
-    {0x1, "readonly, "},  {0x2, "hidden, "},     {0x4, "system, "},      {0x8, "volume, "},
-    {0x10, "directory, "}, {0x20, "archive, "},  {0x4000, "encrypted, "}, {0x80, "normal, "},
+    {0x1, "readonly, "},    {0x2, "hidden, "},  {0x4, "system, "},    {0x8, "volume, "},
+    {0x10, "directory, "},  {0x20, "archive, "}, {0x4000, "encrypted, "}, {0x80, "normal, "},
     {0x100, "temporary, "}, {0x200, "sparse, "}, {0x400, "reparse, "},   {0x800, "compressed, "},
     {0x1000, "offline, "},
 };
 
-constexpr const char* kDriveTypes[] = {"Unknown",        "No root dir", "Removable", "Fixed",
-                                       "Remote/Network", "CD-ROM",      "RAM drive"};
+// Drive types by number; 0 and any number past the table are unknown.
+constexpr const char* kDriveTypes[] = {
+    "Unknown", "No root dir", "Removable", "Fixed", "Remote/Network", "CD-ROM", "RAM drive",
+};
 
-constexpr const char* kShowCommands[] = {"Hide",     "Normal", "ShowMinimized",     "ShowMaximized",
-                                         "ShowNoactivate", "Show", "Minimize", "ShowMinNoactivate",
-                                         "ShowNA",   "Restore", "ShowDefault"};
+// Show commands by number (SW_HIDE to SW_SHOWDEFAULT).
+constexpr const char* kShowCommands[] = {
+    "Hide", "Normal", "ShowMinimized", "ShowMaximized", "ShowNoactivate", "Show",
+    "Minimize", "ShowMinNoactivate", "ShowNA", "Restore", "ShowDefault",
+};
 
 // The stored strings in the order they follow each other, and whether the
 // file each names is looked for.
@@ -117,8 +121,10 @@ struct StringRow {
 };
 
 constexpr StringRow kStrings[] = {
-    {0x4, "Description...: ", ECheck::None},      {0x8, "Relative path.: ", ECheck::InLinkFolder},
-    {0x10, "Working dir...: ", ECheck::None},     {0x20, "Command line..: ", ECheck::None},
+    {0x4, "Description...: ", ECheck::None},
+    {0x8, "Relative path.: ", ECheck::InLinkFolder},
+    {0x10, "Working dir...: ", ECheck::None},
+    {0x20, "Command line..: ", ECheck::None},
     {0x40, "Icon path.....: ", ECheck::AsGiven},
 };
 
@@ -128,8 +134,8 @@ struct LinkText {
     std::string shown;
 };
 
-LinkText MakeLinkText(std::string utf8) {
-    LinkText text{utf8, std::move(utf8)};
+LinkText MakeLinkText(const std::string& utf8) {
+    LinkText text{utf8, utf8};
     DotControlCharacters(text.shown);
     return text;
 }
@@ -142,7 +148,7 @@ bool BlockString(const CByteReader& block, std::uint64_t offset, LinkText& text)
     const std::uint8_t* end = std::find(begin, block.Data() + block.Size(), 0);
     std::string utf8;
     AppendWindows1252AsUtf8(std::span(begin, end), utf8);
-    text = MakeLinkText(std::move(utf8));
+    text = MakeLinkText(utf8);
     return true;
 }
 
@@ -211,7 +217,7 @@ void AppendStringLines(const IByteSource& source, std::uint64_t at, std::uint32_
         std::string utf8;
         if (unitBytes == 2) AppendUtf16LeAsUtf8(units, shownUnits, utf8);
         else AppendWindows1252AsUtf8(std::span(units.begin(), std::find(units.begin(), units.end(), 0)), utf8);
-        const LinkText text = MakeLinkText(std::move(utf8));
+        const LinkText text = MakeLinkText(utf8);
         out += row.label;
         out += text.shown;
         switch (row.check) {
