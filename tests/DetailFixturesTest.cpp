@@ -4,9 +4,12 @@
 // the volume descriptors; and cut short.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "RecognizerSupport.h"
@@ -19,12 +22,6 @@ using quiddity::test::RunCommand;
 using quiddity::test::TypeOfBytes;
 
 namespace {
-
-std::string TypeOfFixture(const std::string& relative) {
-    std::string out;
-    EXPECT_TRUE(EstimateFileType(Fixture(relative), out)) << relative;
-    return out;
-}
 
 std::vector<std::uint8_t> BytesOf(const std::string& relative) {
     std::ifstream in(Fixture(relative), std::ios::binary);
@@ -39,24 +36,22 @@ bool HasTool(const std::string& probe) {
 
 }  // namespace
 
-// Channels and rate as file(1) reads them from the same headers.
+// Channels, rate and frame size as file(1) reads them from the same headers.
 TEST(DetailFixtures, WaveAndAviHeadersAsFileReadsThem) {
     if (!HasTool("file --version")) GTEST_SKIP() << "file(1) is not installed";
-    for (const char* name : {"pcm", "s24", "alaw", "ima", "gsm", "g726", "mp3", "ac3"}) {
-        const std::string relative = std::string("details/") + name + ".wav";
-        const std::string ours = TypeOfFixture(relative);
-        const std::string theirs = RunCommand("file -b '" + Fixture(relative) + "'");
-        // "RIFF Wave Mono 8000 Hz ..." against "..., mono 8000 Hz"
-        const std::size_t hz = ours.find(" Hz ");
-        ASSERT_NE(hz, std::string::npos) << ours;
-        const std::string rate = ours.substr(ours.find("Mono ") + 5, hz - ours.find("Mono ") - 5);
-        EXPECT_NE(theirs.find("mono " + rate + " Hz"), std::string::npos) << relative << ": " << theirs;
-    }
-    for (const char* name : {"piped.avi", "seekable.avi"}) {
-        const std::string relative = std::string("details/") + name;
-        const std::string theirs = RunCommand("file -b '" + Fixture(relative) + "'");
-        EXPECT_NE(theirs.find("AVI, 32 x 16,"), std::string::npos) << theirs;
-        EXPECT_NE(TypeOfFixture(relative).find(" 32 x 16 "), std::string::npos);
+    const std::pair<const char*, const char*> files[] = {
+        {"pcm.wav", "mono 8000 Hz"}, {"s24.wav", "mono 8000 Hz"}, {"gsm.wav", "mono 8000 Hz"},
+        {"g726.wav", "mono 8000 Hz"}, {"ac3.wav", "mono 48000 Hz"}, {"piped.avi", "32 x 16"},
+        {"seekable.avi", "32 x 16"},
+    };
+    for (const auto& [name, fields] : files) {
+        const std::string path = Fixture(std::string("details/") + name);
+        std::string ours;
+        EstimateFileType(path, ours);
+        EXPECT_NE(RunCommand("file -b '" + path + "'").find(fields), std::string::npos) << name;
+        std::string same = fields;  // ours writes "Mono"
+        same[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(same[0])));
+        EXPECT_NE(ours.find(" " + same + " "), std::string::npos) << name << ": " << ours;
     }
 }
 
@@ -64,37 +59,31 @@ TEST(DetailFixtures, WaveAndAviHeadersAsFileReadsThem) {
 TEST(DetailFixtures, DiscImagesAsIsoinfoReadsThem) {
     if (!HasTool("isoinfo -version")) GTEST_SKIP() << "isoinfo (genisoimage) is not installed";
     for (const char* name : {"joliet.iso", "bridge.iso", "boot.iso", "hybrid.iso"}) {
-        const std::string relative = std::string("details/") + name;
-        const std::string ours = TypeOfFixture(relative);
-        const std::string theirs = RunCommand("isoinfo -d -i '" + Fixture(relative) + "'");
-        ASSERT_NE(theirs.find("CD-ROM is in ISO 9660 format"), std::string::npos) << name << ": " << theirs;
-        EXPECT_EQ(ours.find(", Joliet") != std::string::npos, theirs.find("Joliet with UCS level") != std::string::npos)
-            << name;
-        EXPECT_EQ(ours.find(", ElTorito") != std::string::npos, theirs.find("El Torito VD version") != std::string::npos)
-            << name;
+        const std::string path = Fixture(std::string("details/") + name);
+        std::string ours;
+        EstimateFileType(path, ours);
+        const std::string theirs = RunCommand("isoinfo -d -i '" + path + "'");
+        ASSERT_NE(theirs.find("CD-ROM is in ISO 9660 format"), std::string::npos) << name;
+        EXPECT_EQ(ours.find(", Joliet") != std::string::npos, theirs.find("Joliet with UCS") != std::string::npos) << name;
+        EXPECT_EQ(ours.find(", ElTorito") != std::string::npos, theirs.find("El Torito VD") != std::string::npos) << name;
     }
 }
 
 // A cut file keeps its signature and loses the texts of what was cut off,
-// from the end: the describers stop quietly where the bytes end.
+// from the end: the describers stop quietly where the bytes end.  Disc
+// images are cut at a sector's end and a byte before (only whole sectors count).
 TEST(DetailFixtures, CutFilesLoseTextsFromTheEnd) {
-    const auto expectPrefix = [](const char* file, const std::vector<std::uint8_t>& bytes, std::size_t cut) {
+    for (const char* file : {"details/video.rm", "details/video.wmv", "details/bridge.iso", "details/hybrid.iso"}) {
+        const std::vector<std::uint8_t> bytes = BytesOf(file);
         const std::string whole = TypeOfBytes(bytes);
-        const std::string type = TypeOfBytes(std::span(bytes).first(cut));
-        EXPECT_EQ(whole.substr(0, type.size()), type) << file << " cut at " << cut;
-    };
-    for (const char* file : {"details/video.rm", "details/video.wmv"}) {
-        const std::vector<std::uint8_t> bytes = BytesOf(file);
-        for (std::size_t cut = 64; cut < bytes.size(); ++cut) expectPrefix(file, bytes, cut);
-    }
-    // Only whole sectors count: each cut at a sector's end and a byte before.
-    for (const char* file : {"details/bridge.iso", "details/hybrid.iso"}) {
-        const std::vector<std::uint8_t> bytes = BytesOf(file);
-        for (std::size_t end = 17 * 2048; end <= 24 * 2048; end += 2048) {
-            if (end > 17 * 2048) expectPrefix(file, bytes, end - 1);  // without sector 16 whole, no descriptor
-            expectPrefix(file, bytes, end);
+        const bool disc = std::string_view(file).ends_with(".iso");
+        for (std::size_t cut = disc ? 18 * 2048 - 1 : 64; cut < (disc ? 24 * 2048 : bytes.size()); ++cut) {
+            if (disc && cut % 2048 > 0 && cut % 2048 < 2047) continue;
+            const std::string type = TypeOfBytes(std::span(bytes).first(cut));
+            ASSERT_EQ(whole.substr(0, type.size()), type) << file << " cut at " << cut;
         }
     }
+    // Without sector 16 whole the hybrid image is the partition map alone.
     const std::vector<std::uint8_t> hybrid = BytesOf("details/hybrid.iso");
     EXPECT_EQ(TypeOfBytes(std::span(hybrid).first(17 * 2048 - 1)), "HFS or HFS+ disc image ");
     EXPECT_EQ(TypeOfBytes(std::span(hybrid).first(17 * 2048)), "ISO 9660 CD/DVD image, HFS/HFS+ (Hybrid) ");
