@@ -35,8 +35,6 @@ ETest RunSteps(CRecognition& r, std::span<const RecognizerStep> steps) {
     return outcome;
 }
 
-// ---- group 3 ----
-
 // Game Boy: the last bytes of the Nintendo logo at 0x130, the title at 0x134.
 ETest AppendGameBoyTitle(CRecognition& r) {
     if (!r.At(304, "\xBB\xB9\x33\x3E")) return ETest::NoMatch;
@@ -136,12 +134,11 @@ ETest AppendApplePartitionMap(CRecognition& r) {
     return ETest::Ends;
 }
 
+// Group 3, in the order its tests run.
 constexpr RecognizerStep kGroup3[] = {
     AppendGameBoyTitle, AppendPcInstallName, AppendPaintShopProSize, AppendTailSignatures,
     AppendSolAndAmr,    AppendDiscImage,     AppendApplePartitionMap,
 };
-
-// ---- group 4, after the magic tables ----
 
 // The sub-type word of a BIFF beginning-of-file record; `vbModule` names
 // type 6, which the versions call differently.
@@ -291,6 +288,7 @@ ETest AppendGif(CRecognition& r) {
     return ETest::Ends;
 }
 
+// The rest of group 4, in the order its tests run.
 constexpr RecognizerStep kGroup4AfterMagic[] = {
     AppendCompoundDocument, AppendAsfStreams,    AppendQuickTime, AppendMajorBrand,
     AppendTrackerModule,    AppendJetOrTrueType, AppendOldExcel,  AppendGif,

@@ -125,21 +125,15 @@ constexpr FormRow kIffForms[] = {
     {"YAFA", "YAFA animation"},
 };
 
-const FormRow* FindForm(const CRecognition& r, std::span<const FormRow> rows) {
-    for (const FormRow& row : rows)
-        if (r.At(8, row.form)) return &row;
-    return nullptr;
-}
-
 // Appends the text of the form type at 8, or the type itself.
 void AppendFormType(CRecognition& r, std::span<const FormRow> rows) {
-    const FormRow* row = FindForm(r, rows);
-    if (row == nullptr) {
-        r.AppendHeadText(8, 4);
+    for (const FormRow& row : rows) {
+        if (!r.At(8, row.form)) continue;
+        r.m_result += row.text;
+        if (row.detail) row.detail(r);
         return;
     }
-    r.m_result += row->text;
-    if (row->detail) row->detail(r);
+    r.AppendHeadText(8, 4);
 }
 
 // A DjVu file puts "AT&T" before its FORM chunk.
