@@ -13,6 +13,7 @@
 #include "formats/DiscImage.h"
 #include "formats/IsoMedia.h"
 #include "formats/TrueTypeNames.h"
+#include "recognizer/MagicTable.h"
 #include "recognizer/SignatureTable.h"
 
 namespace quiddity {
@@ -98,17 +99,23 @@ bool IsSierraSol(const CRecognition& r) {
            r.byte(5) == 0;
 }
 
-constexpr SignatureRow kSolAndAmrRows[] = {
-    Row(IsSierraSol, "Sierra SOL game audio"),
-    // AMR: the magic line names the variant; each test runs on its own.
-    Row(At(0, "#!AMR"), "3GPP AMR"),
-    Row(At(0, "#!AMR"), And, At(5, "-WB\n"), "-WB"),
-    Row(At(0, "#!AMR"), And, At(5, "-NB\n"), "-NB"),
-    Row(At(0, "#!AMR"), And, At(5, "_MC1.0\n"), " multichannel"),
-    Row(At(0, "#!AMR"), And, At(5, "-WB_MC1.0\n"), "-WB multichannel"),
+// AMR: the magic line names the variant; each test runs on its own.
+constexpr SignatureRow kAmrVariants[] = {
+    Row(At(5, "-WB\n"), "-WB"),
+    Row(At(5, "-NB\n"), "-NB"),
+    Row(At(5, "_MC1.0\n"), " multichannel"),
+    Row(At(5, "-WB_MC1.0\n"), "-WB multichannel"),
 };
 
-ETest AppendSolAndAmr(CRecognition& r) { return MatchRows(r, kSolAndAmrRows); }
+ETest AppendSolAndAmr(CRecognition& r) {
+    ETest outcome = ETest::NoMatch;
+    if (IsSierraSol(r)) outcome = r.Append("Sierra SOL game audio");
+    if (r.At(0, "#!AMR")) {
+        outcome = r.Append("3GPP AMR");
+        MatchRows(r, kAmrVariants);
+    }
+    return outcome;
+}
 
 // A disc image keeps its first sectors (the system area) zero; the volume
 // descriptors from sector 16 on tell.  No disc image adds nothing, and a
@@ -207,20 +214,26 @@ ETest AppendMajorBrand(CRecognition& r) {
 }
 
 // The tag of a module's format: after the 31 sample headers and the
-// pattern table, at 1080.
-constexpr SignatureRow kTrackerRows[] = {
-    Row(At(1080, ".M.K"), "Amiga SoundTracker/ProTracker module music"),
-    Row(At(1080, "M.K."), "Amiga SoundTracker/ProTracker module music"),
-    Row(At(1080, "M!K!"), "Amiga SoundTracker/ProTracker module music"),
-    Row(At(1080, "M&K!"), "Amiga SoundTracker/ProTracker module music"),
-    Row(At(1080, "N.T."), "Amiga NoiseTracker module music"),
-    Row(At(1080, "FLT4"), "Amiga StarTrekker module 4-channel music"),
-    Row(At(1080, "FLT8"), "Amiga StarTrekker module 8-channel music"),
-    Row(At(1080, "6CHN"), "Amiga FastTracker module 6-channel music"),
-    Row(At(1080, "8CHN"), "Amiga FastTracker module 8-channel music"),
+// pattern table, at 1080.  Read once, compared as a number.
+constexpr std::size_t kModuleTagAt = 1080;
+constexpr MagicRow kModuleTags[] = {
+    Text(".M.K", "Amiga SoundTracker/ProTracker module music"),
+    Text("M.K.", "Amiga SoundTracker/ProTracker module music"),
+    Text("M!K!", "Amiga SoundTracker/ProTracker module music"),
+    Text("M&K!", "Amiga SoundTracker/ProTracker module music"),
+    Text("N.T.", "Amiga NoiseTracker module music"),
+    Text("FLT4", "Amiga StarTrekker module 4-channel music"),
+    Text("FLT8", "Amiga StarTrekker module 8-channel music"),
+    Text("6CHN", "Amiga FastTracker module 6-channel music"),
+    Text("8CHN", "Amiga FastTracker module 8-channel music"),
 };
 
-ETest AppendTrackerModule(CRecognition& r) { return MatchRows(r, kTrackerRows); }
+ETest AppendTrackerModule(CRecognition& r) {
+    const std::uint32_t tag = r.u32le(kModuleTagAt);
+    for (const MagicRow& row : kModuleTags)
+        if (row.magic == tag) return r.Append(row.text);
+    return ETest::NoMatch;
+}
 
 // Tags that commonly stand first in a font's table directory, end to end.
 constexpr std::string_view kFirstTableTags = "OS/2LTSHcmapDSIGGSUBEBDTBASEnameGDEF";
