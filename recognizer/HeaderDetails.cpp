@@ -117,9 +117,9 @@ ETest AppendSolAndAmr(CRecognition& r) {
     return outcome;
 }
 
-// A disc image keeps its first sectors (the system area) zero; the volume
-// descriptors from sector 16 on tell.  No disc image adds nothing, and a
-// mark set earlier in the group stays.
+// Disc images, tried when the first eight bytes are zero as a plain
+// image's system area is; the volume descriptors from sector 16 on tell.
+// No disc image adds nothing, and a mark set earlier in the group stays.
 ETest AppendDiscImage(CRecognition& r) {
     if (!r.At(0, "\0\0\0\0\0\0\0\0"sv)) return ETest::NoMatch;
     std::string text;
