@@ -1,5 +1,5 @@
-// The header object of an ASF file (Microsoft's Advanced Systems Format
-// specification, 3: the header object and its stream properties objects;
+// The header object of an ASF file (Microsoft's "Advanced Systems Format"
+// document, section 3: the header object and its stream properties objects;
 // all integers little-endian, GUIDs in their stored byte order).
 #include "formats/AsfStreams.h"
 
