@@ -4,4 +4,9 @@ namespace quiddity {
 
 void ReportCompoundDocument(const IByteSource&, EDetail, std::string& out) { out.clear(); }
 
+int DescribeOutlookMessage(const IByteSource&, std::string& out) {
+    out.clear();
+    return 0;
+}
+
 }  // namespace quiddity
