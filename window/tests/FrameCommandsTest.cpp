@@ -388,8 +388,16 @@ private slots:
 
     void folderMenuExploresTheFolderOnly() {
         CMainFrame& frame = FrameInFolder();
-        QMenu* menu = ContextMenuOf(frame, "sub");
-        QVERIFY(menu != nullptr);
+        // From the menu key: the menu opens on the current row.
+        const int row = frame.Model()->FindName("sub");
+        frame.List()->SelectItem(row);
+        QWidget* viewport = frame.List()->viewport();
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0), viewport->mapToGlobal(QPoint(0, 0)));
+        QApplication::sendEvent(viewport, &key);
+        QTest::qWait(kSettle);
+        QCOMPARE(OpenMenus(frame).size(), 1);
+        QMenu* menu = OpenMenus(frame).first();
+        QCOMPARE(menu->pos(), viewport->mapToGlobal(frame.List()->visualRect(frame.Model()->index(row, 0)).center()));
         QCOMPARE(Texts(*menu), (QStringList{"Explore", "", "Cancel"}));
         menu->actions().first()->trigger();
         Close(menu);
