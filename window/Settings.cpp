@@ -27,7 +27,7 @@ int ReadInteger(const QSettings& store, const char* name, int fallback) {
 
 CReportSwitches ReadSwitches(const QSettings& store) {
     CReportSwitches switches;
-    for (const CSwitchSetting& value : kSwitchSettings) switches.*value.member = ReadInteger(store, value.name, 1) != 0;
+    for (const SwitchSetting& value : kSwitchSettings) switches.*value.member = ReadInteger(store, value.name, 1) != 0;
     return switches;
 }
 
@@ -47,7 +47,7 @@ CSettings LoadSettings() {
 void SaveSettings(const CSettings& settings) {
     const std::unique_ptr<QSettings> store = OpenStore();
     store->setValue(QLatin1String(kEditorValue), QString::fromStdString(settings.strEditor));
-    for (const CSwitchSetting& value : kSwitchSettings)
+    for (const SwitchSetting& value : kSwitchSettings)
         store->setValue(QLatin1String(value.name), QString::number(settings.switches.*value.member ? 1 : 0));
     store->setValue(QLatin1String(kViewTypeValue), QString::number(settings.nViewType));
 }

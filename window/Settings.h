@@ -8,7 +8,7 @@
 #include <array>
 #include <string>
 
-#include "core/InfoReport.h"
+#include "report/InfoReport.h"
 
 namespace quiddity {
 
@@ -24,14 +24,14 @@ struct CSettings {
 
 // One report switch: its stored name, its label in the settings dialog and
 // its flag.
-struct CSwitchSetting {
+struct SwitchSetting {
     const char* name;
     const char* label;
     bool CReportSwitches::*member;
 };
 
 // In the order they are saved and shown.
-inline constexpr std::array<CSwitchSetting, 6> kSwitchSettings{{
+inline constexpr std::array<SwitchSetting, 6> kSwitchSettings{{
     {"ShowFileInfo", "File-system information", &CReportSwitches::ShowFileInfo},
     {"ShowEstimated", "Estimated type", &CReportSwitches::ShowEstimated},
     {"ShowExe", "Executable type", &CReportSwitches::ShowExe},

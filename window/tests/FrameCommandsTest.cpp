@@ -178,7 +178,7 @@ private slots:
         const CSettings settings = LoadSettings();
         QCOMPARE(settings.nViewType, static_cast<int>(kViewHex));
         QCOMPARE(settings.strEditor, std::string("notepad"));
-        for (const CSwitchSetting& value : kSwitchSettings) QVERIFY(settings.switches.*value.member);
+        for (const SwitchSetting& value : kSwitchSettings) QVERIFY(settings.switches.*value.member);
         CMainFrame frame;
         QVERIFY(frame.ViewButton(kViewHex)->isChecked());
         QVERIFY(!QFile::exists(SettingsFile()));  // reading never writes
