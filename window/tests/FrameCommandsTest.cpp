@@ -181,7 +181,8 @@ private slots:
         for (const SwitchSetting& value : kSwitchSettings) QVERIFY(settings.switches.*value.member);
         CMainFrame frame;
         QVERIFY(frame.ViewButton(kViewHex)->isChecked());
-        QVERIFY(!QFile::exists(SettingsFile()));  // reading never writes
+        frame.SetViewType(kViewInfo);
+        QVERIFY(!QFile::exists(SettingsFile()));  // neither reading nor switching views writes
     }
 
     void storedViewActsAtStartAndOddValuesFallBack() {
