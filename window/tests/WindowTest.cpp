@@ -496,5 +496,9 @@ private slots:
     }
 };
 
-QTEST_MAIN(CWindowTest)
+int RunWindowTest(int argc, char** argv) {
+    CWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "WindowTest.moc"
