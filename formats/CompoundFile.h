@@ -3,6 +3,7 @@
 // After the published Compound File Binary File Format ([MS-CFB]).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -42,7 +43,10 @@ public:
     // is not that of a compound file.
     int Open(const IByteSource& source);
 
-    std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(m_vecDirectory.size() * m_nEntriesPerSector); }
+    // Entry ids reach at most 0xFFFFFFFE: kNoStream marks "none".
+    std::uint32_t EntryCount() const {
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{m_vecDirectory.size()} * m_nEntriesPerSector, kNoStream));
+    }
     // False for an id outside the directory or an entry that cannot be read.
     bool Entry(std::uint32_t id, CompoundEntry& entry) const;
 
@@ -57,7 +61,7 @@ public:
     // Up to maxBytes of a stream, fewer when its chain ends early.
     std::vector<std::uint8_t> ReadStream(const CompoundEntry& entry, std::size_t maxBytes) const;
 
-    // Sector walking, exposed for tests: the FAT entry of sector s, or
+    // The walks the reader is built on: the FAT entry of sector s, or
     // kNoStream when it cannot be read.
     std::uint32_t NextSector(std::uint32_t s) const;
     // The sectors of a chain (mini sectors when mini), at most maxSectors;
