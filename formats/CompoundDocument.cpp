@@ -387,6 +387,8 @@ void DescribeSubstgText(std::span<const std::uint8_t> bytes, bool utf16, std::si
             if (units[i] == '\n') units[i] = 0xB6;
             else if (units[i] == '\r') units[i] = ' ';
         }
+        // Made UTF-8, the text loses no character, so none of its trailing
+        // question marks stands for one: they are all kept.
         text = Utf16Text(units, units.size() / 2);
     } else {
         for (const std::uint8_t byte : bytes.first(std::min(bytes.size(), kMaxSubstgText)))
