@@ -37,7 +37,7 @@ TEST(TextPanes, HtmlSpansCarryTheStyle) {
     pane.AppendStyledText("File info", s.m_cfHeading);
     pane.AppendStyledText("a<b>&c", s.m_cfFixed);
     pane.EndReport();
-    const std::string page = pane.Page("t");
+    const std::string page = CHtmlPane::PageHead("t") + pane.Text();
     EXPECT_NE(page.find("background:#EEEEFF"), std::string::npos);
     EXPECT_NE(page.find("font-family:'Arial';font-size:13pt;font-weight:bold;color:#C80000\">File info</span>"),
               std::string::npos);
