@@ -193,8 +193,11 @@ void ReportMissing(const std::string& path, int error) {
     std::fprintf(stderr, "quiddity: %s: %s\n", ToUtf8(EscapeControlCharacters(path)).c_str(), std::strerror(error));
 }
 
-// Special items and kernel streams are never read: that is no failure.
-bool FailedToOpen(int openError) { return openError != 0 && openError != kNeverReadError; }
+// Only a regular file can fail to open: special items, links met inside a
+// folder and kernel streams are never read, which is no failure.
+bool FailedToOpen(const struct stat& st, int openError) {
+    return S_ISREG(st.st_mode) && openError != 0 && openError != kNeverReadError;
+}
 
 class CTypeLister {
 public:
@@ -229,7 +232,7 @@ public:
             return ListFolder(path, depth);
         }
         Print(path, m_type);
-        if (!FailedToOpen(error)) return true;
+        if (!FailedToOpen(st, error)) return true;
         ReportMissing(path, error);
         return false;
     }
@@ -333,7 +336,7 @@ int WriteReports(const Options& options, CStandardOutput& output) {
         } else {
             openError = WriteContentView(options, path, *pane);
         }
-        if (FailedToOpen(openError)) {
+        if (FailedToOpen(st, openError)) {
             ReportMissing(path, openError);
             allInspected = false;
         }
