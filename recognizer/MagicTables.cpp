@@ -304,4 +304,7 @@ ETest LookUpMagic(CRecognition& r, std::span<const MagicRow> first, std::span<co
 
 ETest RunMagicTables(CRecognition& r) { return LookUpMagic(r, kTextMagics, kNumberMagics); }
 
+std::span<const MagicRow> TextMagicRows() { return kTextMagics; }
+std::span<const MagicRow> NumberMagicRows() { return kNumberMagics; }
+
 }  // namespace quiddity
