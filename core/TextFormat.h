@@ -57,12 +57,13 @@ struct ReportCharacter {
 ReportCharacter DecodeReportCharacter(std::string_view text);
 
 // True for the characters no pane shows as themselves, since a terminal
-// obeys them or a display reorders the line by them: the controls other
-// than TAB, LF and CR (C0, DEL and the C1 range, where U+009B opens an
-// escape sequence), and the bidirectional embeddings, overrides and isolates.
+// obeys them or a display breaks or reorders the line by them: the controls
+// other than TAB, LF and CR (C0, DEL and the C1 range, where U+009B opens
+// an escape sequence), the line and paragraph separators, and the
+// bidirectional embeddings, overrides and isolates.
 constexpr bool IsControlOrOverride(char32_t c) {
     if (c < 0x20) return c != U'\t' && c != U'\n' && c != U'\r';
-    return (c >= 0x7F && c <= 0x9F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+    return (c >= 0x7F && c <= 0x9F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 }  // namespace quiddity

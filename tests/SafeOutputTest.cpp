@@ -90,7 +90,7 @@ TEST(SafeOutput, HostileTextsThroughEachPane) {
         {"a\x1b]0;t\x07\x1b[2Jb", "a.]0;t..[2Jb"},           // ESC and BEL
         {"\x9b" "2J|\xC2\x9b" "2J", ".2J|.2J"},                // CSI as a raw byte and as UTF-8
         {"x\x01\x7F\x85y", "x...y"},                           // C0, DEL, NEL
-        {"gpj\xE2\x80\xAE.exe \xE2\x81\xA6i", "gpj..exe .i"},  // a right-to-left override, an isolate
+        {"gpj\xE2\x80\xAE.exe \xE2\x81\xA6i\xE2\x80\xA8", "gpj..exe .i."},  // an override, an isolate, U+2028
         {"tab\tcaf\xE9 \xC2\xA0\xE2\x80\x8F", "tab\tcaf\xC3\xA9 \xC2\xA0\xE2\x80\x8F"},  // TAB, letters and marks stay
     };
     const CTextStyles& styles = InitTextStyles();
