@@ -50,11 +50,16 @@ void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\r') continue;
-        if (run.size() >= kRunLength) flush();
         if (c != '<') {
-            run.push_back(c);
+            // A run ends before a character that would not fit whole, so
+            // the pane never gets half of a multi-byte character.
+            const std::size_t length = DecodeReportCharacter(text.substr(i)).length;
+            if (run.size() + length > kRunLength) flush();
+            run.append(text.substr(i, length));
+            i += length - 1;
             continue;
         }
+        if (run.size() >= kRunLength) flush();
         flush();
         const std::size_t close = text.find('>', i + 1);
         const std::size_t end = close == std::string_view::npos ? text.size() : close;

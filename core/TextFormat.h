@@ -2,6 +2,7 @@
 // rule of which bytes show as themselves.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -46,5 +47,23 @@ constexpr char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<
 
 // Appends the UTF-8 form of one Unicode code point.
 void AppendUtf8(std::string& out, char32_t codePoint);
+
+// The character that report bytes stand for: a valid UTF-8 sequence, or
+// else one byte as its Latin-1 character.
+struct ReportCharacter {
+    char32_t codePoint;
+    std::size_t length;  // bytes it takes; 0 only for an empty text
+};
+ReportCharacter DecodeReportCharacter(std::string_view text);
+
+// True for the characters no pane shows as themselves, since a terminal
+// obeys them or a display breaks or reorders the line by them: the controls
+// other than TAB, LF and CR (C0, DEL and the C1 range, where U+009B opens
+// an escape sequence), the line and paragraph separators, and the
+// bidirectional embeddings, overrides and isolates.
+constexpr bool IsControlOrOverride(char32_t c) {
+    if (c < 0x20) return c != U'\t' && c != U'\n' && c != U'\r';
+    return (c >= 0x7F && c <= 0x9F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
 
 }  // namespace quiddity

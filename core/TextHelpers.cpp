@@ -74,27 +74,12 @@ void AppendWindows1252AsUtf8(std::span<const std::uint8_t> bytes, std::string& o
 void DotControlCharacters(std::string& utf8) {
     std::string shown;
     shown.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x20 || byte == 0x7F) {
-            shown.push_back('.');
-            continue;
-        }
-        // The two- and three-byte forms of U+0080..U+009F, of the line and
-        // paragraph separators U+2028, U+2029 and of the bidirectional
-        // overrides U+202A..U+202E, U+2066..U+2069.
-        const std::string_view rest = std::string_view(utf8).substr(i);
-        const auto at = [&](std::size_t k) { return k < rest.size() ? static_cast<unsigned char>(rest[k]) : 0u; };
-        std::size_t length = 0;
-        if (byte == 0xC2 && at(1) >= 0x80 && at(1) <= 0x9F) length = 2;
-        else if (byte == 0xE2 && at(1) == 0x80 && at(2) >= 0xA8 && at(2) <= 0xAE) length = 3;
-        else if (byte == 0xE2 && at(1) == 0x81 && at(2) >= 0xA6 && at(2) <= 0xA9) length = 3;
-        if (length == 0) {
-            shown.push_back(static_cast<char>(byte));
-        } else {
-            shown.push_back('.');
-            i += length - 1;
-        }
+    for (std::size_t i = 0; i < utf8.size();) {
+        const ReportCharacter c = DecodeReportCharacter(std::string_view(utf8).substr(i));
+        // TAB and the line ends as well: the text stays on its one line.
+        if (c.codePoint < 0x20 || IsControlOrOverride(c.codePoint)) shown.push_back('.');
+        else shown.append(utf8, i, c.length);
+        i += c.length;
     }
     utf8 = std::move(shown);
 }

@@ -308,4 +308,7 @@ ETest RunMagicTables(CRecognition& r) {
     return details == ETest::NoMatch ? magic : details;
 }
 
+std::span<const MagicRow> TextMagicRows() { return kTextMagics; }
+std::span<const MagicRow> NumberMagicRows() { return kNumberMagics; }
+
 }  // namespace quiddity

@@ -257,5 +257,11 @@ TEST(HostileInput, NamesWithBlanksNewlinesAndInvalidUtf8) {
 TEST(EscapeControlCharacters, OnlyControlCharactersChange) {
     EXPECT_EQ(EscapeControlCharacters(std::string("a\nb\tc\x7F\x01", 7)), "a\\012b\\011c\\177\\001");
     EXPECT_EQ(EscapeControlCharacters(std::string("nul\0", 4)), "nul\\000");
-    EXPECT_EQ(EscapeControlCharacters("caf\xE9 \\ \xC3\xA9"), "caf\xE9 \\ \xC3\xA9");  // high bytes and backslash stay
+    EXPECT_EQ(EscapeControlCharacters("caf\xE9 \xC3\xA9 \xC2\xA0"), "caf\xE9 \xC3\xA9 \xC2\xA0");  // letters stay
+    // A backslash doubles, so "\\012" always means a newline byte.
+    EXPECT_EQ(EscapeControlCharacters("a\\012\n"), "a\\\\012\\012");
+    // C1 controls, raw or in UTF-8 (U+009B opens a terminal sequence), and a
+    // right-to-left override, which would reverse what follows it
+    EXPECT_EQ(EscapeControlCharacters("\x9B" "2J \xC2\x9B" "2J \xE2\x80\xAEgpj.exe"),
+              "\\233" "2J \\302\\233" "2J \\342\\200\\256gpj.exe");
 }

@@ -3,7 +3,7 @@
 # and only those that are missing.
 set -eu
 
-PACKAGES="build-essential cmake pkg-config zlib1g-dev libglib2.0-dev shared-mime-info libgtest-dev attr qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev binutils-mingw-w64-x86-64 libimage-exiftool-perl liblnk-utils file genisoimage python3-olefile"
+PACKAGES="build-essential cmake pkg-config zlib1g-dev libglib2.0-dev shared-mime-info libgtest-dev attr qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev binutils-mingw-w64-x86-64 libimage-exiftool-perl liblnk-utils file genisoimage python3-olefile strace"
 
 missing=""
 for package in $PACKAGES; do

@@ -94,6 +94,12 @@ QString ToQString(std::string_view bytes) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+// A text made from a file's bytes (a type may quote a title) as the panes show it.
+QString ToDisplayQString(std::string_view bytes) {
+    const std::string utf8 = ToDisplayText(bytes);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 // A path as the file system spells it.
 std::string FromQString(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -533,7 +539,7 @@ void CMainFrame::UpdateContentPane() {
     } else {
         std::string type;
         EstimateFileType(path, type);
-        m_pType->setText(ToQString(type));
+        m_pType->setText(ToDisplayQString(type));
         wait.Restore();
         if (m_nViewType == kViewHex) ShowHexView(*m_pRichEdit, m_styles, path, m_bShowOffsets, m_bDosMode);
         else if (m_bDosMode) ShowDosTextView(*m_pRichEdit, m_styles, path);
@@ -549,7 +555,7 @@ void CMainFrame::ShowInfoReport() {
         CFileInspector(m_pModel->Item(row).name, m_szFolder, *m_pRichEdit, m_styles, m_switches, m_bBackupPrivileges)
             .BuildInfoReport();
     m_bBackupPrivileges = result.bBackupPrivileges;
-    if (!result.strTypeText.empty()) m_pType->setText(ToQString(result.strTypeText));
+    if (!result.strTypeText.empty()) m_pType->setText(ToDisplayQString(result.strTypeText));
 }
 
 void CMainFrame::ShowStartPage() {
