@@ -82,7 +82,6 @@ private:
     std::uint32_t m_nSectorSize = 0;
     std::uint32_t m_nEntriesPerSector = 0;
     std::uint32_t m_nSectorCount = 0;  // whole or partial sectors after the header
-    std::uint32_t m_nMiniCutoff = 0;
     std::vector<std::uint32_t> m_vecFatSectors;     // from the header and the DIFAT chain
     std::vector<std::uint32_t> m_vecDirectory;      // the directory's sectors
     std::vector<std::uint32_t> m_vecMiniFat;        // the mini FAT's sectors
