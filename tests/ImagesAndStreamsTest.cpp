@@ -1,0 +1,142 @@
+// Crafted heads for the last group: bitmap and Excel headers, MPEG video
+// sequence headers at the head's edge, the JPEG marker walk, MPEG audio
+// frame headers, the BinHex count and the fall-back behind it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "RecognizerSupport.h"
+#include "TestSupport.h"
+
+using namespace quiddity;
+using namespace std::string_view_literals;
+using quiddity::test::PutBE16;
+using quiddity::test::PutLE16;
+using quiddity::test::PutLE32;
+using quiddity::test::PutText;
+using quiddity::test::TypeOfBytes;
+
+TEST(ImagesAndStreams, BitmapHeaders) {
+    std::vector<std::uint8_t> b(64, 0);
+    PutText(b, 0, "BM");
+    PutLE32(b, 14, 40);                                    // header size
+    PutLE32(b, 18, 640);                                   // width
+    PutLE32(b, 22, static_cast<std::uint32_t>(-480));      // height: negative, top-down
+    PutLE16(b, 28, 32);                                    // bits per pixel
+    PutLE32(b, 30, 3);                                     // bit fields
+    EXPECT_EQ(TypeOfBytes(b), "Bitmap 640x-480 32-bit color uncompressed");
+    PutLE16(b, 28, 8);
+    PutLE32(b, 30, 1);
+    EXPECT_EQ(TypeOfBytes(b), "Bitmap 640x-480x256 RLE8");
+    PutLE16(b, 28, 2);  // no such bit count
+    PutLE32(b, 30, 5);  // PNG inside: not named
+    EXPECT_EQ(TypeOfBytes(b), "Bitmap 640x-480 unknown compression");
+}
+
+TEST(ImagesAndStreams, ExcelStreamsBySubstreamType) {
+    // BOF record: id 0809, length 8, version 0500, substream type at 6.
+    EXPECT_EQ(TypeOfBytes("\x09\x08\x08\0\0\x05\x10\0"sv), "BIFF5/7/8 MS Excel 9x/2000/XP Worksheet");
+    EXPECT_EQ(TypeOfBytes("\x09\x08\x08\0\0\x05\0\x01"sv), "BIFF5/7/8 MS Excel 9x/2000/XP Workspace");
+    EXPECT_EQ(TypeOfBytes("\x09\x08\x08\0\0\x05\x11\0"sv), "BIFF5/7/8 MS Excel 9x/2000/XP ");
+}
+
+TEST(ImagesAndStreams, MpegVideoSequenceHeaders) {
+    EXPECT_EQ(TypeOfBytes("\0\0\x01\xE0\x07\xEC\x81\x80"sv), "MPEG Video ");  // a PES packet
+    // 00 00 01 B3, 352 x 288 (160 12 0), aspect 1 and rate code 0 or 9, bit rate 0x3FFFF
+    EXPECT_EQ(TypeOfBytes("\0\0\x01\xB3\x16\x01\x20\x10\xFF\xFF\xC0"sv), "MPEG Video 352 x 288 asp:1 fps:?? bps:262143");
+    EXPECT_EQ(TypeOfBytes("\0\0\x01\xB3\x16\x01\x20\x19\x00\x01\x40"sv), "MPEG Video 352 x 288 asp:1 fps:?? bps:5");
+    // A program stream whose sequence header starts 6 bytes before the
+    // head's end: the fields behind it read as zero.
+    std::vector<std::uint8_t> edge(4096, 0);
+    PutText(edge, 0, "\0\0\x01\xBA"sv);
+    PutText(edge, 4090, "\0\0\x01\xB3\x02\x01"sv);
+    EXPECT_EQ(TypeOfBytes(edge), "MPEG Video 32 x 256 asp:0 fps:?? bps:0");
+    // Beyond the head: the header is not found.
+    edge.resize(5000);
+    PutText(edge, 4090, "\0\0\0\0\0\0"sv);
+    PutText(edge, 4500, "\0\0\x01\xB3\x02\x01\x00\x13"sv);
+    EXPECT_EQ(TypeOfBytes(edge), "MPEG Video ");
+}
+
+namespace {
+
+// A JPEG start: SOI, then an APP1 "Exif" segment whose thumbnail holds a
+// baseline frame header of its own (4x4).
+std::vector<std::uint8_t> ExifStart() {
+    std::vector<std::uint8_t> b = {
+        0xFF, 0xD8,                                            // SOI
+        0xFF, 0xE1, 0x00, 0x00, 'E', 'x', 'i', 'f', 0, 0,      // APP1, length (below), identifier
+        0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00, 0x04,  // thumbnail: SOI, SOF0, precision, height 4
+        0x00, 0x04, 0x03, 0x01, 0x22, 0x00, 0x02, 0x11, 0x01,  // width 4, 3 components: 1, 2...
+    };
+    PutBE16(b, 4, static_cast<std::uint16_t>(b.size() - 4));  // the length counts itself
+    return b;
+}
+// A baseline frame header: 16x8, `components` components, the second
+// numbered `second`.
+void AppendFrame(std::vector<std::uint8_t>& b, std::uint8_t components, std::uint8_t second) {
+    b.insert(b.end(), {0xFF, 0xC0, 0x00, 0x11, 0x08,  // SOF0, length 17, precision
+                       0x00, 0x08, 0x00, 0x10,        // height 8, width 16
+                       components, 0x01, 0x22, 0x00, second, 0x11, 0x01});
+}
+
+}  // namespace
+
+TEST(ImagesAndStreams, JpegSizeFromTheFirstFrameOfTheSegmentChain) {
+    std::vector<std::uint8_t> b = ExifStart();
+    b.insert(b.end(), {0xFF, 0xFF, 0xD0});  // a fill byte, then RST0, which has no length
+    b.insert(b.end(), {0xFF, 0xC2, 0x00, 0x02});  // a progressive frame is not looked at
+    std::vector<std::uint8_t> plain = b;
+    AppendFrame(b, 3, 2);
+    EXPECT_EQ(TypeOfBytes(b), "JPEG Exif 16x8 color (YCrCb/YUV)");
+    b[b.size() - 3] = 4;  // the second component's identifier
+    EXPECT_EQ(TypeOfBytes(b), "JPEG Exif 16x8 color (YIQ)");
+    plain.insert(plain.end(), {0xFF, 0xDA, 0x00, 0x02});  // the scan starts: no size
+    AppendFrame(plain, 4, 2);
+    EXPECT_EQ(TypeOfBytes(plain), "JPEG Exif");
+    plain.erase(plain.end() - 20, plain.end() - 16);
+    EXPECT_EQ(TypeOfBytes(plain), "JPEG Exif 16x8 color (CMYK)");
+    plain[5] += 2;  // an APP1 length two too long: the next "marker" is the D0 of RST0
+    EXPECT_EQ(TypeOfBytes(plain), "JPEG Exif");
+}
+
+TEST(ImagesAndStreams, MpegAudioFrameHeaders) {
+    const std::pair<std::string_view, std::string_view> frames[] = {
+        // MPEG-1 (FF Fx with bit 08), layer bits 06/04/02, bit-rate index, rate, mode
+        {"\xFF\xFF\xE0\x00"sv, "MPEG-1 Audio Layer I  448kbps 44.1kHz Stereo"},
+        {"\xFF\xFD\xE4\x40"sv, "MPEG-1 Audio Layer II  384kbps 48kHz Joint Stereo"},
+        {"\xFF\xFB\x18\x80"sv, "MPEG-1 Audio Layer III (MP3)  32kbps 32kHz Dual Channel"},
+        {"\xFF\xFB\xFC\xC0"sv, "MPEG-1 Audio Layer III (MP3)  0kbps Mono"},  // index 15, rate 3
+        // MPEG-2: its own Layer I table; Layers II and III share one
+        {"\xFF\xF7\xE0\x00"sv, "MPEG-2 Audio Layer I  256kbps 22.05kHz Stereo"},
+        {"\xFF\xF5\x14\xC0"sv, "MPEG-2 Audio Layer II  8kbps 24kHz Mono"},
+        {"\xFF\xF3\xE8\xC0"sv, "MPEG-2 Audio Layer III (MP3)  160kbps 16kHz Mono"},
+        {"\xFF\xF3\x08\xC0"sv, "MPEG-2 Audio Layer III (MP3)  0kbps 16kHz Mono"},  // free format
+        // ADTS: layer bits 0; the ID bit set is MPEG-2; 4-bit rate index, channels
+        {"\xFF\xF9\x70\x40"sv, "MPEG-2 Audio AAC 7.35kHz Mono"},
+        {"\xFF\xF1\x69\x80"sv, "MPEG-4 Audio AAC 11.025kHz "},  // six channels are not named
+        {"\xFF\xF1\x74\x80"sv, "MPEG-4 Audio AAC Stereo"},      // rate index 13 is reserved
+        {"\xFF\xE3\x18\xC4"sv, "MPEG 2.5 Audio  Layer III"},
+        {"\xFF\xE0\x18\xC4"sv, "MPEG 2.5 Audio "},
+        {"\x7F\xF1\x18\xC4"sv, "MPEG Audio extention unknown"},
+    };
+    // four bytes more: a file of four bytes is named by its size
+    for (const auto& [frame, type] : frames) EXPECT_EQ(TypeOfBytes(std::string(frame) + "UUUU"), type) << type;
+}
+
+TEST(ImagesAndStreams, LastSignatures) {
+    EXPECT_EQ(TypeOfBytes("pK\x08\x08" "Delphi form\x01" "rest"), "Borland Delphi form");
+    EXPECT_EQ(TypeOfBytes("Pk\x08\x08" + std::string(70, 'x')), "Borland " + std::string(63, 'x'));
+    EXPECT_EQ(TypeOfBytes("\x03\xF3\0\0\0\0"sv), "Amiga classic executable (680x0)");
+}
+
+TEST(ImagesAndStreams, BinHexBannersBeforeTheFallBack) {
+    constexpr std::string_view kBanner = "(This file must be converted with BinHex 4.0)\n";
+    std::string text(1535, '(');  // every start is tried
+    text += kBanner;
+    EXPECT_EQ(TypeOfBytes(text), "BinHex coded file, Text file");
+    EXPECT_EQ(TypeOfBytes("(" + text), "Text file");  // starting at 1536: too late
+    EXPECT_EQ(TypeOfBytes(std::string(kBanner) + std::string(kBanner) + "\x01"), "BinHex coded file, BinHex coded file, Unknown");
+    EXPECT_EQ(TypeOfBytes("x" + std::string(kBanner) + "\xFF"), "BinHex coded file, Possible UDIF disc image (dmg)");
+}
