@@ -17,9 +17,6 @@ using namespace std::string_view_literals;  // "A\0B"sv keeps its zero bytes
 
 namespace {
 
-// Fields that a test reads behind a position it found may lie past the
-// bytes read; there, as everywhere in the head, they read as zero.
-
 // Windows bitmap: the BITMAPINFOHEADER behind the 14-byte file header.
 // Width and height are signed: a top-down bitmap shows its negative height.
 ETest DeliverBitmap(CRecognition& r) {
@@ -61,13 +58,6 @@ ETest DeliverExcelStream(CRecognition& r) {
     return ETest::Ends;
 }
 
-// The first `needle` that starts in the head's bytes [from, end), or end.
-std::size_t FindInHead(const CRecognition& r, std::size_t from, std::size_t end, std::string_view needle) {
-    if (from >= end) return end;
-    const void* found = ::memmem(r.m_head.data() + from, end - from, needle.data(), needle.size());
-    return found ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - r.m_head.data()) : end;
-}
-
 // MPEG video: the frame-rate codes 1 to 8 of the sequence header, the
 // fractional rates written with decimal commas.
 constexpr std::array<std::string_view, 9> kFrameRates = {
@@ -75,11 +65,18 @@ constexpr std::array<std::string_view, 9> kFrameRates = {
 };
 constexpr std::string_view kSequenceHeader = "\0\0\x01\xB3"sv;
 
+// The offset of the first sequence header in the head, or m_nHead.
+std::size_t FindSequenceHeader(const CRecognition& r) {
+    const void* found = ::memmem(r.m_head.data(), r.m_nHead, kSequenceHeader.data(), kSequenceHeader.size());
+    return found ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(found) - r.m_head.data()) : r.m_nHead;
+}
+
 // A sequence header at 0, or the first one in the head behind a program
-// stream's pack header.
+// stream's pack header.  One that starts near the head's end has the fields
+// past it read as zero.
 ETest DeliverMpegVideo(CRecognition& r) {
     r.Append("MPEG Video ");
-    const std::size_t p = FindInHead(r, 0, r.m_nHead, kSequenceHeader);
+    const std::size_t p = FindSequenceHeader(r);
     if (p == r.m_nHead) return ETest::Ends;
     const int width = (r.byte(p + 4) << 4) | (r.byte(p + 5) >> 4);
     const int height = ((r.byte(p + 5) & 0x0F) << 8) | r.byte(p + 6);
@@ -123,6 +120,7 @@ ETest DeliverJpeg(CRecognition& r) {
     r.AppendHeadText(6, 4);  // the APP0/APP1 identifier: JFIF, Exif
     const std::size_t q = FindBaselineFrame(r);
     if (q == kNoFrame) return ETest::Ends;
+    // a frame header cut by the head's end reads as zero past it
     AppendFormat(r.m_result, " %dx%d", r.be16(q + 7), r.be16(q + 5));
     switch (r.byte(q + 9)) {  // components
         case 1: r.m_result += " greyscale"; break;

@@ -11,7 +11,6 @@
 
 using namespace quiddity;
 using namespace std::string_view_literals;
-using quiddity::test::PutBE16;
 using quiddity::test::PutLE16;
 using quiddity::test::PutLE32;
 using quiddity::test::PutText;
@@ -61,44 +60,35 @@ TEST(ImagesAndStreams, MpegVideoSequenceHeaders) {
 
 namespace {
 
-// A JPEG start: SOI, then an APP1 "Exif" segment whose thumbnail holds a
-// baseline frame header of its own (4x4).
-std::vector<std::uint8_t> ExifStart() {
+// A JPEG whose APP1 thumbnail holds a frame header of its own before the
+// real one, 16x8; with `scanFirst` the scan data start before the real one.
+std::vector<std::uint8_t> Jpeg(std::uint8_t components, std::uint8_t second, bool scanFirst = false) {
     std::vector<std::uint8_t> b = {
-        0xFF, 0xD8,                                            // SOI
-        0xFF, 0xE1, 0x00, 0x00, 'E', 'x', 'i', 'f', 0, 0,      // APP1, length (below), identifier
-        0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08, 0x00, 0x04,  // thumbnail: SOI, SOF0, precision, height 4
-        0x00, 0x04, 0x03, 0x01, 0x22, 0x00, 0x02, 0x11, 0x01,  // width 4, 3 components: 1, 2...
+        0xFF, 0xD8,                                        // SOI
+        0xFF, 0xE1, 0x00, 0x14, 'E', 'x', 'i', 'f', 0, 0,  // APP1, length 20, identifier
+        0xFF, 0xD8, 0xFF, 0xC0, 0x00, 0x11, 0x08,          // thumbnail: SOI, SOF0, length 17, precision
+        0x00, 0x04, 0x00, 0x04, 0x03,                      // height 4, width 4, 3 components
+        0xFF, 0xFF, 0xD0,                                  // a fill byte, then RST0, which has no length
+        0xFF, 0xC2, 0x00, 0x02,                            // a progressive frame is not looked at
     };
-    PutBE16(b, 4, static_cast<std::uint16_t>(b.size() - 4));  // the length counts itself
-    return b;
-}
-// A baseline frame header: 16x8, `components` components, the second
-// numbered `second`.
-void AppendFrame(std::vector<std::uint8_t>& b, std::uint8_t components, std::uint8_t second) {
+    if (scanFirst) b.insert(b.end(), {0xFF, 0xDA, 0x00, 0x02});  // SOS, length 2
     b.insert(b.end(), {0xFF, 0xC0, 0x00, 0x11, 0x08,  // SOF0, length 17, precision
                        0x00, 0x08, 0x00, 0x10,        // height 8, width 16
-                       components, 0x01, 0x22, 0x00, second, 0x11, 0x01});
+                       components, 0x01, 0x22, 0x00,  // component 1: sampling, table
+                       second, 0x11, 0x01});          // the second component's identifier
+    return b;
 }
 
 }  // namespace
 
 TEST(ImagesAndStreams, JpegSizeFromTheFirstFrameOfTheSegmentChain) {
-    std::vector<std::uint8_t> b = ExifStart();
-    b.insert(b.end(), {0xFF, 0xFF, 0xD0});  // a fill byte, then RST0, which has no length
-    b.insert(b.end(), {0xFF, 0xC2, 0x00, 0x02});  // a progressive frame is not looked at
-    std::vector<std::uint8_t> plain = b;
-    AppendFrame(b, 3, 2);
-    EXPECT_EQ(TypeOfBytes(b), "JPEG Exif 16x8 color (YCrCb/YUV)");
-    b[b.size() - 3] = 4;  // the second component's identifier
-    EXPECT_EQ(TypeOfBytes(b), "JPEG Exif 16x8 color (YIQ)");
-    plain.insert(plain.end(), {0xFF, 0xDA, 0x00, 0x02});  // the scan starts: no size
-    AppendFrame(plain, 4, 2);
-    EXPECT_EQ(TypeOfBytes(plain), "JPEG Exif");
-    plain.erase(plain.end() - 20, plain.end() - 16);
-    EXPECT_EQ(TypeOfBytes(plain), "JPEG Exif 16x8 color (CMYK)");
-    plain[5] += 2;  // an APP1 length two too long: the next "marker" is the D0 of RST0
-    EXPECT_EQ(TypeOfBytes(plain), "JPEG Exif");
+    EXPECT_EQ(TypeOfBytes(Jpeg(3, 2)), "JPEG Exif 16x8 color (YCrCb/YUV)");
+    EXPECT_EQ(TypeOfBytes(Jpeg(3, 4)), "JPEG Exif 16x8 color (YIQ)");
+    EXPECT_EQ(TypeOfBytes(Jpeg(4, 2)), "JPEG Exif 16x8 color (CMYK)");
+    EXPECT_EQ(TypeOfBytes(Jpeg(3, 2, true)), "JPEG Exif");
+    std::vector<std::uint8_t> broken = Jpeg(3, 2);
+    broken[5] += 2;  // an APP1 length two too long: the next "marker" is the D0 of RST0
+    EXPECT_EQ(TypeOfBytes(broken), "JPEG Exif");
 }
 
 TEST(ImagesAndStreams, MpegAudioFrameHeaders) {

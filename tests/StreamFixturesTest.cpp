@@ -21,24 +21,15 @@ TEST(StreamFixtures, AgreeWithFile) {
     };
     const Agreement files[] = {
         {"bgr24.bmp", "16 x 8 x 24", "Bitmap 16x8 24-bit color uncompressed"},
-        {"16colour.bmp", "16 x 8 x 4", "Bitmap 16x8x16 uncompressed"},
-        {"monob.bmp", "16 x 8 x 1", "Bitmap 16x8 monochrome uncompressed"},
         {"color.jpg", "baseline, precision 8, 16x8, components 3", "JPEG JFIF 16x8 color (YCrCb/YUV)"},
-        {"grey.jpg", "baseline, precision 8, 16x8, components 1", "JPEG JFIF 16x8 greyscale"},
-        {"progressive.jpg", "progressive", "JPEG JFIF"},
         {"44100.mp3", "layer III, v1, 128 kbps, 44.1 kHz, JntStereo",
          "MPEG-1 Audio Layer III (MP3)  128kbps 44.1kHz Joint Stereo"},
         {"22050.mp3", "layer III, v2,  32 kbps, 22.05 kHz, Monaural", "MPEG-2 Audio Layer III (MP3)  32kbps 22.05kHz Mono"},
-        {"8000.mp3", "layer III,  v2.5", "MPEG 2.5 Audio  Layer III"},
         {"48000.mp2", "layer II, v1, 192 kbps, 48 kHz, Stereo", "MPEG-1 Audio Layer II  192kbps 48kHz Stereo"},
         {"44100.aac", "AAC, v4 LC, 44.1 kHz, stereo", "MPEG-4 Audio AAC 44.1kHz Stereo"},
         {"elementary.m2v", "MPEG sequence, v2", "MPEG Video 32 x 16 asp:1 fps:25 bps:262143"},
-        {"program.mpg", "MPEG sequence, v1, system multiplex", "MPEG Video 32 x 16 asp:1 fps:25 bps:262143"},
         {"named.sgi", "SGI image data, RLE", "SGI image, compressed, title=\"Quiddity\""},
-        {"image.pcx", "PCX ver. 3.0", "PCX 3.0 image"},
-        {"hello.bin", "type ASCII", "Text file (macbinary format)"},
         {"hello.hqx", "BinHex", "BinHex coded file, Text file"},
-        {"utf32.txt", "UTF-32, little-endian", "Unicode Text UTF-32 little endian"},
     };
     int status = -1;
     RunCommand("file --version >/dev/null 2>&1", &status);
