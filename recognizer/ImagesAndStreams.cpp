@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "core/TextFormat.h"
@@ -93,34 +94,34 @@ ETest DeliverMpegVideo(CRecognition& r) {
 // The size of a baseline JPEG from its first SOF0 segment, found by walking
 // the marker segments from behind the SOI marker; an FF C0 inside another
 // segment (an Exif thumbnail, an ICC profile, a table) is never taken for it.
-// Returns the offset of the SOF0 marker's FF, or kNoFrame when the walk meets
+// Gives the offset of the SOF0 marker's FF, or nothing when the walk meets
 // the scan data, the image's end, a broken chain or the head's end first.
-constexpr std::size_t kNoFrame = ~std::size_t{0};
-std::size_t FindBaselineFrame(const CRecognition& r) {
+std::optional<std::size_t> FindBaselineFrame(const CRecognition& r) {
     std::size_t i = 2;
     while (i + 1 < r.m_nHead) {
-        if (r.byte(i) != 0xFF) return kNoFrame;
+        if (r.byte(i) != 0xFF) return std::nullopt;
         while (r.byte(i + 1) == 0xFF && i + 2 < r.m_nHead) ++i;  // fill bytes before a marker
         const std::uint8_t marker = r.byte(i + 1);
         if (marker == 0xC0) return i;
-        if (marker == 0xDA || marker == 0xD9) return kNoFrame;  // scan data, end of image
+        if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // scan data, end of image
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // TEM, RSTn: no length
             i += 2;
             continue;
         }
         const std::uint16_t length = r.be16(i + 2);  // counts itself, not the marker
-        if (length < 2) return kNoFrame;
+        if (length < 2) return std::nullopt;
         i += 2 + length;
     }
-    return kNoFrame;
+    return std::nullopt;
 }
 
 ETest DeliverJpeg(CRecognition& r) {
     r.Append("JPEG ");
     r.AppendHeadText(6, 4);  // the APP0/APP1 identifier: JFIF, Exif
-    const std::size_t q = FindBaselineFrame(r);
-    if (q == kNoFrame) return ETest::Ends;
+    const std::optional<std::size_t> frame = FindBaselineFrame(r);
+    if (!frame) return ETest::Ends;
     // a frame header cut by the head's end reads as zero past it
+    const std::size_t q = *frame;
     AppendFormat(r.m_result, " %dx%d", r.be16(q + 7), r.be16(q + 5));
     switch (r.byte(q + 9)) {  // components
         case 1: r.m_result += " greyscale"; break;
