@@ -1,5 +1,8 @@
 // Group 6: signatures of 2 and 3 bytes, PCX, byte-order marks, PNM,
 // compressors, MacBinary type codes, and last the Macintosh volume probes.
+#include <array>
+#include <span>
+
 #include "recognizer/Recognition.h"
 #include "recognizer/SignatureTable.h"
 
@@ -39,16 +42,40 @@ bool IsGemMetafile(const CRecognition& r) {
     const std::uint16_t version = r.u16le(4);
     return r.At(0, "\xFF\xFF") && (version == 0 || version == 0x65 || version == 0x136 || version == 0x190);
 }
-// Atari programs begin with the 68000 branch 0x601A, stored big-endian; the
-// swapped order is accepted too.
-bool IsAtariProgram(const CRecognition& r) { return r.At(0, "\x60\x1A") || r.At(0, "\x1A\x60"); }
-bool IsMintProgram(const CRecognition& r) { return IsAtariProgram(r) && r.At(18, "MiNT"); }
-bool IsTosProgram(const CRecognition& r) { return IsAtariProgram(r) && r.At(18, "\0\0\0\0"sv); }
+// A row whose test is code, with the start of the signature that the test
+// compares first; the start is not compared again, it only names the first
+// byte for the look-up below.
+constexpr SignatureRow Starting(SignatureBytes start, SignatureTest test, std::string_view text) {
+    SignatureRow row = Row(test, text);
+    row.first = start;
+    return row;
+}
+
+// Most files of a batch come this far, and most start with a byte that no
+// row of this group starts with.  The rows that compare their first byte at
+// offset 0 stand in tables that are tested only when the head's first byte
+// starts one of their rows; the rows that look elsewhere stand apart.
+struct StartBytes {
+    std::array<bool, 256> has{};
+    bool complete = true;  // every row compares its first byte at 0, in one case
+};
+template <std::size_t... N>
+constexpr StartBytes StartBytesOf(const SignatureRow (&... tables)[N]) {
+    StartBytes start;
+    for (const std::span<const SignatureRow> rows : {std::span<const SignatureRow>(tables)...}) {
+        for (const SignatureRow& row : rows) {
+            if (row.first.offset != 0 || row.first.bytes.empty() || row.first.anyCase || row.join == EJoin::Or)
+                start.complete = false;
+            else
+                start.has[static_cast<std::uint8_t>(row.first.bytes[0])] = true;
+        }
+    }
+    return start;
+}
 
 constexpr std::string_view kGhostFirst = "\xFE\xEF\x01";
 constexpr std::size_t kGhostTitleAt = 255;
 
-// Up to the first Ghost image, whose row appends a title.
 constexpr SignatureRow kThreeByteSignatures[] = {
     Row(At(0, "ID3"), "MP3 with ID3-tag"),
     Row(At(0, "BZh"), "BZIP2 compressed archive"),
@@ -62,9 +89,9 @@ constexpr SignatureRow kThreeByteSignatures[] = {
     Row(At(0, "CDR"), "CorelDraw file"),
     Row(At(0, "Mod"), "Extended Mod Sound"),
     Row(At(0, "THX"), "AHX module music"),
-    Row(IsAmigaDisk, "Amiga Floppy Disk image (ADF)"),
-    Row(IsVirtualPascalUnit, "Virtual Pascal unit file"),
-    Row(IsDelphiUnit, "Borland Delphi unit file"),
+    Starting(At(0, "DOS"), IsAmigaDisk, "Amiga Floppy Disk image (ADF)"),
+    Starting(At(0, "VPI"), IsVirtualPascalUnit, "Virtual Pascal unit file"),
+    Starting(At(0, "PKG"), IsDelphiUnit, "Borland Delphi unit file"),
     Row(At(0, "AMV"), "MTV audio/video (AMV)"),
     Row(At(0, "\x02\x0B\x01"), "HP-UX executable"),
     Row(At(0, "FWS"), "Shockwave Flash"),
@@ -84,13 +111,20 @@ constexpr SignatureRow kThreeByteSignatures[] = {
     Row(At(0, "UN0"), "Mikmod module music"),
     Row(At(0, "IFX"), "Shockwave 3D model"),
     Row(At(0, "NSK"), "NaShrink archive"),
+};
+
+constexpr SignatureRow kSelfExtractors[] = {
     Row(At(1343, "ESP"), "ESP self-extracting archive (ms-dos)"),
+};
+
+// Up to the first Ghost image, whose row appends a title.
+constexpr SignatureRow kArchivesAndGhosts[] = {
     Row(At(0, "\x4C\x4D\x1A"), "Limit archive"),
     Row(At(0, "\x93\xB9\x06"), "Splint archive"),
     Row(At(0, "\xFE\xEF\x09"), "Ghost Image (multi) (Symantec/Norton)"),
 };
 
-// From PCX to the BMF images; the SGI row follows.
+// From PCX to COFF; the FLIC rows follow.
 constexpr SignatureRow kImagesMarksAndCompressors[] = {
     Row(At(0, "\x0A\x00\x01"sv), "PCX 2.5 image"),
     Row(At(0, "\x0A\x02\x01"), "PCX 2.8 image"),
@@ -99,13 +133,13 @@ constexpr SignatureRow kImagesMarksAndCompressors[] = {
     Row(At(0, "\x0A\x05\x01"), "PCX 3.0 image"),
     Row(At(0, "nff"), "Sense8 Worldtoolkit 3D object"),
     Row(At(0, "P7\n"), "PAM - Portable Arbitary Map image"),
-    Row(IsSolitaireImage, "Solitaire image recorder image"),
+    Starting(At(0, "O:"), IsSolitaireImage, "Solitaire image recorder image"),
     Row(At(0, "\0\0\xFE\xFF"sv), "Unicode Text UTF-32 big endian"),
     Row(At(0, "\xFF\xFE\0\0"sv), "Unicode Text UTF-32 little endian"),
-    Row(IsUtf16LittleEndian, "Unicode Text UTF-16 little endian"),
+    Starting(At(0, "\xFF\xFE"), IsUtf16LittleEndian, "Unicode Text UTF-16 little endian"),
     // A UTF-32 mark begins with the UTF-16 one and is named above.
     Otherwise(At(0, "\xFF\xFE"), AndNot, At(0, "\xFF\xFE\0\0"sv), "Possible Unicode Text UTF-16"),
-    Row(IsUtf16BigEndian, "Unicode Text UTF-16 big endian "),
+    Starting(At(0, "\xFE\xFF"), IsUtf16BigEndian, "Unicode Text UTF-16 big endian "),
     Otherwise(At(0, "\xFE\xFF"), "Possible Unicode Text UTF-16"),
     Row(At(0, "\xEF\xBB\xBF"), "Unicode Text UTF-8"),
     Row(At(0, "P1"), "PBM - Portable Bitmap v1 (ascii)"),
@@ -114,7 +148,7 @@ constexpr SignatureRow kImagesMarksAndCompressors[] = {
     Row(At(0, "P4"), "PBM - Portable Bitmap v4 (binary)"),
     Row(At(0, "P5"), "PBM/PGM - Portable Bitmap/Graymap v5 (binary)"),
     Row(At(0, "P6"), "PBM/PPM - Portable Bitmap/Pixmap v6 image (binary)"),
-    Row(IsQuantumArchive, "Quantum format archive"),
+    Starting(At(0, "DS"), IsQuantumArchive, "Quantum format archive"),
     Row(At(0, "\x4A\xA3"), "Package/archive (?)"),
     Row(At(0, "\x1F\x8B"), "GZip archive (zlib)"),
     Row(At(0, "\x1F\x89"), "Compress archive (zlib)"),
@@ -124,27 +158,42 @@ constexpr SignatureRow kImagesMarksAndCompressors[] = {
     Row(At(0, "\x1F\x9E"), "Freeze compressed archive (v1.0)"),
     Row(At(0, "\x1F\x9F"), "Freeze compressed archive (v2.0)"),
     Row(At(0, "\x4C\x01"), "COFF executable"),
+};
+
+// FLIC animations: the magic behind the file size.
+constexpr SignatureRow kFlicAnimations[] = {
     Row(At(4, "\x11\xAF"), "FLI animation"),
     Row(At(4, "\x12\xAF"), "FLC/FLX animation"),
     Row(At(4, "\x44\xAF"), "FLIC animation"),
     Row(At(4, "\x30\xAF"), "FLIC amimation (compressed)"),
+};
+
+// From ARJ to the BMF images; the SGI row follows.
+constexpr SignatureRow kArchivesAndBitmapFonts[] = {
     Row(At(0, "\x60\xEA"), "ARJ archive"),
     Row(At(0, "7z"), "7-Zip archive"),
     Row(At(0, "Ai"), "Ai archive"),
     Row(At(0, "LG"), "Arhangel archive"),
     Row(At(0, "HA"), "HA archive"),
-    Row(IsZzipArchive, "ZZip archive"),
+    Starting(At(0, "ZZ"), IsZzipArchive, "ZZip archive"),
     Row(At(0, "\xAD\x36"), And, At(3, "\0"sv), "AMG archive"),
-    Row(IsBmfImage, "BMF image"),
+    Starting(At(0, "\x81\x8A"), IsBmfImage, "BMF image"),
 };
 
-// Behind the SGI row.
+// Behind the SGI row.  Atari programs begin with the 68000 branch 0x601A,
+// stored big-endian; the swapped order is accepted too.
 constexpr SignatureRow kGemAtariAndFontMetrics[] = {
-    Row(IsGemMetafile, "GEMDOS metafile"),
-    Row(IsMintProgram, "Atari Mint executable"),
-    Row(IsTosProgram, "Atari TOS executable"),
+    Starting(At(0, "\xFF\xFF"), IsGemMetafile, "GEMDOS metafile"),
+    Row(At(0, "\x60\x1A"), And, At(18, "MiNT"), "Atari Mint executable"),
+    Row(At(0, "\x1A\x60"), And, At(18, "MiNT"), "Atari Mint executable"),
+    Row(At(0, "\x60\x1A"), And, At(18, "\0\0\0\0"sv), "Atari TOS executable"),
+    Row(At(0, "\x1A\x60"), And, At(18, "\0\0\0\0"sv), "Atari TOS executable"),
     Row(At(0, "\0\x01"sv), And, At(199, "postscript", kAnyCase), "Type 1 Font, Printer Font Metrics (PFM)"),
 };
+
+constexpr StartBytes kStartBytes = StartBytesOf(kThreeByteSignatures, kArchivesAndGhosts, kImagesMarksAndCompressors,
+                                               kArchivesAndBitmapFonts, kGemAtariAndFontMetrics);
+static_assert(kStartBytes.complete, "a table behind the first-byte look-up holds a row that looks elsewhere");
 
 // MacBinary: the Finder type and creator codes at 65.
 constexpr SignatureRow kMacBinaryTypes[] = {
@@ -205,11 +254,16 @@ bool IsMacBinary(const CRecognition& r) { return r.byte(0) == 0 && r.byte(64) ==
 }  // namespace
 
 ETest RunTwoByteSignatures(CRecognition& r) {
-    MatchRows(r, kThreeByteSignatures);
+    const bool start = kStartBytes.has[r.byte(0)];
+    if (start) MatchRows(r, kThreeByteSignatures);
+    MatchRows(r, kSelfExtractors);
+    if (start) MatchRows(r, kArchivesAndGhosts);
     AppendGhostImage(r);
-    MatchRows(r, kImagesMarksAndCompressors);
+    if (start) MatchRows(r, kImagesMarksAndCompressors);
+    MatchRows(r, kFlicAnimations);
+    if (start) MatchRows(r, kArchivesAndBitmapFonts);
     AppendSgiImage(r);
-    MatchRows(r, kGemAtariAndFontMetrics);
+    if (start) MatchRows(r, kGemAtariAndFontMetrics);
     if (IsMacBinary(r)) MatchRows(r, kMacBinaryTypes);
     // Only the last row ends; the others leave the found mark to the checkpoint.
     return MatchRows(r, kMacVolumes);
