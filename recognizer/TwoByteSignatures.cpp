@@ -42,9 +42,10 @@ bool IsGemMetafile(const CRecognition& r) {
     const std::uint16_t version = r.u16le(4);
     return r.At(0, "\xFF\xFF") && (version == 0 || version == 0x65 || version == 0x136 || version == 0x190);
 }
+
 // A row whose test is code, with the start of the signature that the test
-// compares first; the start is not compared again, it only names the first
-// byte for the look-up below.
+// compares itself: here the start only names the first byte for the look-up
+// below.
 constexpr SignatureRow Starting(SignatureBytes start, SignatureTest test, std::string_view text) {
     SignatureRow row = Row(test, text);
     row.first = start;
@@ -72,9 +73,6 @@ constexpr StartBytes StartBytesOf(const SignatureRow (&... tables)[N]) {
     }
     return start;
 }
-
-constexpr std::string_view kGhostFirst = "\xFE\xEF\x01";
-constexpr std::size_t kGhostTitleAt = 255;
 
 constexpr SignatureRow kThreeByteSignatures[] = {
     Row(At(0, "ID3"), "MP3 with ID3-tag"),
@@ -221,6 +219,8 @@ constexpr SignatureRow kMacVolumes[] = {
 };
 
 // Ghost images of the first kind carry a title at 255.
+constexpr std::string_view kGhostFirst = "\xFE\xEF\x01";
+constexpr std::size_t kGhostTitleAt = 255;
 void AppendGhostImage(CRecognition& r) {
     if (!r.At(0, kGhostFirst)) return;
     r.Append("Ghost Image (first) (Symantec/Norton) ");
