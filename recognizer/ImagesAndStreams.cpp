@@ -146,8 +146,11 @@ constexpr int kBitRates[5][16] = {
     {0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256, 0},     // MPEG-2 Layer I
     {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0},          // MPEG-2 Layers II, III
 };
-constexpr std::string_view kMpeg1SampleRates[4] = {"44.1kHz ", "48kHz ", "32kHz ", ""};
-constexpr std::string_view kMpeg2SampleRates[4] = {"22.05kHz ", "24kHz ", "16kHz ", ""};
+// Sample rates by the MPEG-1 flag, then the 2-bit index (3 is reserved).
+constexpr std::string_view kSampleRates[2][4] = {
+    {"22.05kHz ", "24kHz ", "16kHz ", ""},  // MPEG-2
+    {"44.1kHz ", "48kHz ", "32kHz ", ""},   // MPEG-1
+};
 constexpr std::string_view kChannelModes[4] = {"Stereo", "Joint Stereo", "Dual Channel", "Mono"};
 // ADTS (AAC): the 4-bit sampling-frequency index; 13 to 15 are reserved.
 constexpr std::string_view kAdtsSampleRates[16] = {
@@ -184,7 +187,7 @@ ETest DeliverMpegAudio(CRecognition& r) {
         default: r.m_result += "Layer III (MP3) "; table = mpeg1 ? 2 : 4; break;
     }
     AppendFormat(r.m_result, " %dkbps ", kBitRates[table][r.byte(2) >> 4]);
-    r.m_result += (mpeg1 ? kMpeg1SampleRates : kMpeg2SampleRates)[(r.byte(2) >> 2) & 3];
+    r.m_result += kSampleRates[mpeg1 ? 1 : 0][(r.byte(2) >> 2) & 3];
     r.m_result += kChannelModes[r.byte(3) >> 6];
     return ETest::Ends;
 }
