@@ -91,7 +91,7 @@ TEST(ImagesAndStreams, JpegSizeFromTheFirstFrameOfTheSegmentChain) {
     EXPECT_EQ(TypeOfBytes(Jpeg(4, 2)), "JPEG Exif 16x8 color (CMYK)");
     EXPECT_EQ(TypeOfBytes(Jpeg(3, 2, true)), "JPEG Exif");
     // An XMP segment's identifier has no zero byte behind its fourth letter.
-    EXPECT_EQ(TypeOfBytes("\xFF\xD8\xFF\xE1\x00\x1Ehttp://ns.adobe.com/xap/1.0/"), "JPEG http");
+    EXPECT_EQ(TypeOfBytes("\xFF\xD8\xFF\xE1\x00\x1Ehttp://ns.adobe.com/xap/1.0/"sv), "JPEG http");
     std::vector<std::uint8_t> broken = Jpeg(3, 2);
     broken[5] += 2;  // an APP1 length two too long: the next "marker" is the D0 of RST0
     EXPECT_EQ(TypeOfBytes(broken), "JPEG Exif");
