@@ -27,6 +27,8 @@ struct VersionResource {
 
 // The version resource of a PE or NE file; none when the file has none or
 // it cannot be found.  A resource longer than the file holds is cut short.
+// LE files (virtual device drivers) keep theirs outside any resource table
+// (e32_winresoff); it is not read.
 std::optional<VersionResource> ReadVersionResource(const IByteSource& source);
 
 // The bytes of the value at `path` (the keys below the root, each compared

@@ -2,6 +2,7 @@
 // report's version text; and the same bytes taken as a version block in
 // both encodings, so the tree walk and the text decoding are reached
 // without a valid executable around them.
+#include <algorithm>
 #include <array>
 #include <string_view>
 
