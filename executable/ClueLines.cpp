@@ -22,7 +22,7 @@ constexpr unsigned kWdxNamesAbove = 1;
 constexpr unsigned kWfxNamesAbove = 1;
 constexpr unsigned kWlxNamesAbove = 1;
 
-constexpr std::array<ClueLine, 68> kClueLines{{
+constexpr auto kClueLines = std::to_array<ClueLine>({
     {[](const ExeClues& c) { return c.mscoree; }, "CLR exe (.NET IL application)\r\n"},
     {[](const ExeClues& c) { return c.upx; }, "UPX packed exe\r\n"},
     {[](const ExeClues& c) { return c.rarSfx; }, "RAR self-extracting archive\r\n"},
@@ -94,7 +94,7 @@ constexpr std::array<ClueLine, 68> kClueLines{{
     {[](const ExeClues& c) { return c.wdx > kWdxNamesAbove; }, "TotalCommander WDX content plugin\n"},
     {[](const ExeClues& c) { return c.wfx > kWfxNamesAbove; }, "TotalCommander WFX file system plugin\n"},
     {[](const ExeClues& c) { return c.wlx > kWlxNamesAbove; }, "TotalCommander WLX lister plugin\n"},
-}};
+});
 
 }  // namespace
 

@@ -28,7 +28,7 @@ struct ExportClue {
     bool ExeClues::*clue;
 };
 
-constexpr std::array<ExportClue, 20> kExportClues{{
+constexpr auto kExportClues = std::to_array<ExportClue>({
     {"xCompileEntry", EMatch::Whole, &ExeClues::premiereCompiler},
     {"xFilter", EMatch::Whole, &ExeClues::premiereFilter},
     {"xImportEntry", EMatch::Whole, &ExeClues::premiereImport},
@@ -51,7 +51,7 @@ constexpr std::array<ExportClue, 20> kExportClues{{
     {"HttpExtentionProc", EMatch::Whole, &ExeClues::isapiProc},
     {"VirtualdubFilterModule", EMatch::Prefix, &ExeClues::virtualDub},
     {"DoMyJob", EMatch::Whole, &ExeClues::peid},
-}};
+});
 
 // Total Commander plug-ins: each name met raises its kind's counter.
 struct ExportCounter {
@@ -59,7 +59,7 @@ struct ExportCounter {
     unsigned ExeClues::*counter;
 };
 
-constexpr std::array<ExportCounter, 12> kExportCounters{{
+constexpr auto kExportCounters = std::to_array<ExportCounter>({
     {"OpenArchive", &ExeClues::wcx},
     {"CloseArchive", &ExeClues::wcx},
     {"ProcessFile", &ExeClues::wcx},
@@ -74,14 +74,14 @@ constexpr std::array<ExportCounter, 12> kExportCounters{{
     {"FsGetFile", &ExeClues::wfx},
     {"ListLoad", &ExeClues::wlx},
     {"ListCloseWindow", &ExeClues::wlx},
-}};
+});
 
 struct ImportClue {
     std::string_view dll;  // the whole name, compared regardless of ASCII case
     bool ExeClues::*clue;
 };
 
-constexpr std::array<ImportClue, 14> kImportClues{{
+constexpr auto kImportClues = std::to_array<ImportClue>({
     {"mfc40.dll", &ExeClues::mfc40},
     {"mfc42.dll", &ExeClues::mfc42},
     {"mfc70.dll", &ExeClues::mfc70},
@@ -96,7 +96,7 @@ constexpr std::array<ImportClue, 14> kImportClues{{
     {"msvbvm50.dll", &ExeClues::msvbvm50},
     {"msvbvm60.dll", &ExeClues::msvbvm60},
     {"mscoree.dll", &ExeClues::mscoree},
-}};
+});
 
 void MatchExportName(std::string_view name, ExeClues& clues) {
     for (const ExportClue& row : kExportClues) {

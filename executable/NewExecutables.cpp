@@ -11,13 +11,13 @@ namespace quiddity {
 
 namespace {
 
-constexpr std::array<NamedValue, 3> kNeFurtherFlags{{
+constexpr auto kNeFurtherFlags = std::to_array<NamedValue>({
     {0x01, "long filenames, "},
     {0x02, "Win 2.x (Win 3.x protected mode), "},
     {0x04, "Win 2.x (w/proportional fonts), "},
-}};
+});
 
-constexpr std::array<NamedValue, 7> kNeSystems{{
+constexpr auto kNeSystems = std::to_array<NamedValue>({
     {1, "OS: OS/2\r\n"},
     {2, "OS: Windows\r\n"},
     {3, "OS: MS-DOS 4.x\r\n"},
@@ -25,21 +25,21 @@ constexpr std::array<NamedValue, 7> kNeSystems{{
     {5, "OS: BOSS (Borland OS Services)\r\n"},
     {0x81, "OS: PharLap 286 dos-extender, OS/2\r\n"},
     {0x82, "OS: PharLap 286 dos-extender, Windows\r\n"},
-}};
+});
 
 // Module flags: bits 0, 1 and 15 named, bits 8 to 10 the application type.
-constexpr std::array<NamedValue, 3> kNeModuleFlags{{
+constexpr auto kNeModuleFlags = std::to_array<NamedValue>({
     {0x0001, "dll, "},
     {0x0002, "app, "},
     {0x8000, "lib, "},
-}};
+});
 constexpr unsigned kNeAppTypeShift = 8;
 constexpr unsigned kNeAppTypeMask = 0x7;
-constexpr std::array<NamedValue, 3> kNeAppTypes{{
+constexpr auto kNeAppTypes = std::to_array<NamedValue>({
     {1, "Full screen app\r\n"},
     {2, "Windows/PM compatible app\r\n"},
     {3, "Windows/PM app\r\n"},
-}};
+});
 
 // The imported-names table is read this far; one length byte limits each
 // name to 255 characters.
@@ -50,7 +50,7 @@ struct ModuleClue {
     bool ExeClues::*clue;
 };
 
-constexpr std::array<ModuleClue, 7> kModuleClues{{
+constexpr auto kModuleClues = std::to_array<ModuleClue>({
     {"vbrun100", &ExeClues::vbrun100},
     {"vbrun200", &ExeClues::vbrun200},
     {"vbrun300", &ExeClues::vbrun300},
@@ -58,9 +58,9 @@ constexpr std::array<ModuleClue, 7> kModuleClues{{
     {"bc30rtl", &ExeClues::bc30rtl},
     {"bc40rtl", &ExeClues::bc40rtl},
     {"bc450rtl", &ExeClues::bc450rtl},
-}};
+});
 
-constexpr std::array<NamedValue, 9> kLinearCpus{{
+constexpr auto kLinearCpus = std::to_array<NamedValue>({
     {1, "Intel 80286"},
     {2, "Intel 80386"},
     {3, "Intel 80486"},
@@ -70,15 +70,15 @@ constexpr std::array<NamedValue, 9> kLinearCpus{{
     {0x40, "MIPS Mark I"},
     {0x41, "MIPS Mark II"},
     {0x42, "MIPS Mark III"},
-}};
+});
 
-constexpr std::array<NamedValue, 5> kLinearSystems{{
+constexpr auto kLinearSystems = std::to_array<NamedValue>({
     {0, "(unknown)"},
     {1, "OS/2"},
     {2, "Windows"},
     {3, "DOS 4.x"},
     {4, "Win386 (32-bit)"},
-}};
+});
 
 CByteReader NewHeader(const ExeAnalysis& exe) { return CByteReader(exe.newHeader.data(), exe.newHeader.size()); }
 

@@ -11,9 +11,9 @@ namespace quiddity {
 namespace {
 
 // Shown when not empty, each on a line of its own.
-constexpr std::array<std::string_view, 6> kPlainValues{
+constexpr auto kPlainValues = std::to_array<std::string_view>({
     "FileDescription", "LegalCopyright", "LegalTrademarks", "ProductName", "CompanyName", "Comments",
-};
+});
 
 struct LabelledValue {
     std::string_view name;
@@ -21,14 +21,14 @@ struct LabelledValue {
 };
 
 // Shown with their label whenever they exist, empty or not.
-constexpr std::array<LabelledValue, 6> kLabelledValues{{
+constexpr auto kLabelledValues = std::to_array<LabelledValue>({
     {"FileVersion", "\r\nFile version: "},
     {"ProductVersion", "\r\nProduct version: "},
     {"PrivateBuild", "\r\nPrivate build: "},
     {"SpecialBuild", "\r\nSpecial build: "},
     {"InternalName", "\r\nInternal name: "},
     {"OriginalFilename", "\r\nOriginal filename: "},
-}};
+});
 
 // A translation entry: language and code page, 16 bits each.
 constexpr std::size_t kTranslationBytes = 4;
@@ -38,12 +38,12 @@ struct StubName {
     bool ExeClues::*clue;
 };
 
-constexpr std::array<StubName, 4> kStubNames{{
+constexpr auto kStubNames = std::to_array<StubName>({
     {"wextract.exe", &ExeClues::wextract},
     {"sfx.exe", &ExeClues::sfxExe},
     {"sfxpack.exe", &ExeClues::sfxpackExe},
     {"VuAlbum.EXE", &ExeClues::vuAlbum},
-}};
+});
 
 }  // namespace
 

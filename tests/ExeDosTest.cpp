@@ -98,6 +98,9 @@ TEST(ExeDos, StubMarks) {
     // PKLITE takes its version from the two bytes before the mark; the
     // high nibble of the major byte holds flags.
     EXPECT_EQ(Analyze(stub(0x1C, "\x0E\x31PKLITE")).stubClueText, "PKLite 1.14 compressed exe\r\n");
+    // The numeric marks need both their word and their byte.
+    EXPECT_EQ(Analyze(stub(0x1C, std::string_view("\x0F\x00\xA7", 3))).stubClueText, "BSA (Soviet archiver) self-extracting archive\r\n");
+    EXPECT_EQ(Analyze(stub(0x1C, std::string_view("\x0F\x00\xA6", 3))).stubClueText, "");
 
     const ExeAnalysis lzexe = Analyze(stub(0x1C, "LZ91"));  // both a stub line and a clue
     EXPECT_EQ(lzexe.stubClueText, "LZExe 0.91 compressed exe\r\n");
@@ -138,10 +141,11 @@ TEST(ExeDos, ExecutableSectionInTheReport) {
 TEST(ExeDos, FilesOfFourGibibytesAndMore) {
     // Sparse files: the analysis reads only the few blocks it needs.
     CTempDir dir;
-    auto analyzeSparse = [&](const std::string& name, const std::vector<std::uint8_t>& start) {
+    auto analyzeSparse = [&](const std::string& name, const std::vector<std::uint8_t>& start,
+                             off_t size = 0x100000010) {
         CReadOnlyFile file;
         ExeAnalysis exe;
-        if (::truncate(dir.Write(name, start).c_str(), 0x100000010) == 0 && file.Open(dir.Path(name))) {
+        if (::truncate(dir.Write(name, start).c_str(), size) == 0 && file.Open(dir.Path(name))) {
             AnalyzeExecutable(CFileByteSource(file), exe);
         }
         return exe.detailsText;
@@ -153,4 +157,7 @@ TEST(ExeDos, FilesOfFourGibibytesAndMore) {
     // A PE file that large shows where its rest starts, not how long it is.
     const std::string pe = analyzeSparse("big-pe.exe", CraftTwoSectionPe());
     EXPECT_NE(pe.find("  Rest   : ???????? 00000800\r\n Exports:"), std::string::npos) << pe;
+    // One byte less than 4 GiB still has a length.
+    const std::string below = analyzeSparse("below-4g.exe", CraftTwoSectionPe(), 0xFFFFFFFF);
+    EXPECT_NE(below.find("  Rest   : FFFFF7FF 00000800 FFFFFFFE\r\n"), std::string::npos) << below;
 }

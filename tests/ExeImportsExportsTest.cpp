@@ -117,7 +117,8 @@ TEST(ExeExports, DirectoriesThatClaimTooMuchOrPointNowhere) {
 
     std::vector<std::uint8_t> b = CraftExports({"one", "two", "three"});
     PutLE32(b, FileOf(kNamePointers) + 4, 0x90000);  // the second name's RVA lies in no section
-    EXPECT_EQ(ExportLines(b), " Exports:\n  names/functions: 3/3\r\n    RVA of names: 8256\n        1: one\n        3: three\n");
+    PutLE32(b, FileOf(kNamePointers) + 8, kDataRva + kDataSize - 0x100);  // the third one's at a zero byte
+    EXPECT_EQ(ExportLines(b), " Exports:\n  names/functions: 3/3\r\n    RVA of names: 8256\n        1: one\n        3: \n");
     PutLE32(b, FileOf(kDataRva) + 32, 0x90000);  // AddressOfNames in no section
     EXPECT_EQ(ExportLines(b), " Exports:\n  names/functions: 3/3\r\n    RVA of names: 589824\n");
     SetDirectory(b, 0, 0x90000, 40);  // the directory itself in no section

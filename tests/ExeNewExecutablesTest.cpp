@@ -107,6 +107,19 @@ TEST(ExeNewExecutables, NeNamesWalkStopsWhereTheTableDoes) {
     d = Analyze(b).detailsText;
     EXPECT_TRUE(d.ends_with("0300\r\n   bwcc\r\n")) << d;
 
+    // The table is read 1,024 bytes far: of four names of 255 characters
+    // the fourth would end one byte beyond.
+    b = CraftNe({});
+    PutLE16(b, kNe + 0x2A, 0x03C0);  // imported names at 0x400, after everything else
+    for (std::size_t name = 0; name < 4; ++name) {
+        b.resize(0x400 + 1 + 256 * name + 1);
+        b.back() = 255;                                            // length
+        PutText(b, b.size(), std::string(255, 'a' + name));  // characters
+    }
+    d = Analyze(b).detailsText;
+    EXPECT_EQ(Count(d, "\r\n   "), 3u);
+    EXPECT_NE(d.find("   " + std::string(255, 'c') + "\r\n"), std::string::npos);
+
     // No flags at all: the first line keeps no comma; the flags line is empty.
     b = CraftNe({});
     b[kNe + 0x37] = 0;     // further flags

@@ -135,8 +135,9 @@ TEST(ExeVersionInfo, EmptyValuesAbsentValuesAndClues) {
 
 TEST(ExeVersionInfo, Utf16DecodedWithSurrogates) {
     const char16_t lone[] = {u'A', 0xD800, u'B', 0xDC00, 0};  // each half alone
-    EXPECT_EQ(VersionText(CraftBlock({WideString("ProductName", u"\u00E9\u20AC\U0001F600"), WideString("Comments", lone)})),
-              "\u00E9\u20AC\U0001F600\r\nA\uFFFDB\uFFFD\r\n");
+    EXPECT_EQ(VersionText(CraftBlock({WideString("ProductName", u"\u00A0\u00E9\u20AC\U0001F600"),
+                                      WideString("Comments", lone)})),
+              "\u00A0\u00E9\u20AC\U0001F600\r\nA\uFFFDB\uFFFD\r\n");
 }
 
 TEST(ExeVersionInfo, OnlyTheFirstTranslationAndItsOwnTable) {
