@@ -30,14 +30,6 @@ constexpr std::array<MarkupTag, 8> kTags{{
     {"gt", ETagEffect::Greater, EStyle::Normal},
 }};
 
-bool BeginsWithAnyCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (LowerAscii(text[i]) != prefix[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view text) {
@@ -66,7 +58,7 @@ void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view
         const std::string_view tag = text.substr(i + 1, end - i - 1);
         i = end;  // the loop steps over the '>'
         for (const MarkupTag& known : kTags) {
-            if (!BeginsWithAnyCase(tag, known.name)) continue;
+            if (!StartsWithAnyCase(tag, known.name)) continue;
             switch (known.effect) {
                 case ETagEffect::Style: current = styles.ById(known.style); break;
                 case ETagEffect::Less: pane.AppendStyledText("<", current); break;

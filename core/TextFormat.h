@@ -45,6 +45,18 @@ constexpr bool FormatTakes(std::string_view format, std::string_view conversions
 // ASCII letters in lower case; every other byte as it is (no locale).
 constexpr char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Text comparisons with ASCII letters compared regardless of case (no
+// locale, so the result never depends on the machine).
+constexpr bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
+    return true;
+}
+constexpr bool EqualsAnyCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsWithAnyCase(a, b);
+}
+
 // Appends the UTF-8 form of one Unicode code point.
 void AppendUtf8(std::string& out, char32_t codePoint);
 

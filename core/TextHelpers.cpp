@@ -53,6 +53,19 @@ constexpr unsigned kLastYear = 30827;
 constexpr std::uint64_t kDaysBefore1601 = 584'694;
 constexpr std::uint64_t kDaysPerEra = 146'097;  // 400 years
 
+// TAB and the line ends as well unless kept: the text stays on its one line.
+void DotControls(std::string& utf8, bool keepLineBreaks) {
+    std::string shown;
+    shown.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const ReportCharacter c = DecodeReportCharacter(std::string_view(utf8).substr(i));
+        if ((!keepLineBreaks && c.codePoint < 0x20) || IsControlOrOverride(c.codePoint)) shown.push_back('.');
+        else shown.append(utf8, i, c.length);
+        i += c.length;
+    }
+    utf8 = std::move(shown);
+}
+
 }  // namespace
 
 void AppendUtf16LeAsUtf8(std::span<const std::uint8_t> bytes, std::size_t units, std::string& out) {
@@ -71,18 +84,10 @@ void AppendWindows1252AsUtf8(std::span<const std::uint8_t> bytes, std::string& o
     }
 }
 
-void DotControlCharacters(std::string& utf8) {
-    std::string shown;
-    shown.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const ReportCharacter c = DecodeReportCharacter(std::string_view(utf8).substr(i));
-        // TAB and the line ends as well: the text stays on its one line.
-        if (c.codePoint < 0x20 || IsControlOrOverride(c.codePoint)) shown.push_back('.');
-        else shown.append(utf8, i, c.length);
-        i += c.length;
-    }
-    utf8 = std::move(shown);
-}
+
+void DotControlCharacters(std::string& utf8) { DotControls(utf8, false); }
+
+void DotControlCharactersButLineBreaks(std::string& utf8) { DotControls(utf8, true); }
 
 bool FileTimeToCalendar(std::uint64_t fileTime, CalendarTime& time) {
     if (fileTime >= kFirstRefusedFileTime) return false;

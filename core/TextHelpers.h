@@ -26,6 +26,9 @@ void AppendWindows1252AsUtf8(std::span<const std::uint8_t> bytes, std::string& o
 // another.
 void DotControlCharacters(std::string& utf8);
 
+// The same but for TAB, LF and CR, for texts that may hold several lines.
+void DotControlCharactersButLineBreaks(std::string& utf8);
+
 // A moment as Windows writes it, without a time zone.
 struct CalendarTime {
     unsigned year = 0;
