@@ -13,8 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/BatchText.h"
 #include "cli/Network.h"
 #include "core/ContentViews.h"
+#include "core/ReadOnlyFile.h"
 #include "report/InfoReport.h"
 #include "core/TextPanes.h"
 #include "core/Version.h"
@@ -27,13 +29,11 @@ using namespace quiddity;
 
 constexpr int kExitOk = 0;
 constexpr int kExitNotInspected = 1;
+constexpr int kExitOutputLost = 1;
 constexpr int kExitUsage = 2;
 // Folders deeper than this are not entered by --recursive: deeper trees are
 // almost always a link farm or a hostile image.
 constexpr int kMaxRecursionDepth = 64;
-// Longer lines of a path list are refused: far beyond the longest path the
-// kernel opens (PATH_MAX, 4096 bytes).
-constexpr std::size_t kMaxListLine = 1 << 16;
 
 enum class EFormat { Text, Ansi, Html };
 // What is written for each path: the report or one of the content views.
@@ -79,7 +79,7 @@ const char kUsage[] =
     "A PATH may be a file on a share: smb://SERVER[:PORT]/SHARE/PATH.\n"
     "\n"
     "Exit status: 0 when every path was inspected, 1 when one could not be found or\n"
-    "opened, 2 for a usage error.\n";
+    "opened or the output could not be written, 2 for a usage error.\n";
 
 void UsageError(const char* message) {
     std::fprintf(stderr, "quiddity: %s (try 'quiddity --help')\n", message);
@@ -93,28 +93,45 @@ bool ReadPathList(const char* list, std::vector<std::string>& paths) {
         std::fprintf(stderr, "quiddity: %s: %s\n", list, std::strerror(errno));
         return false;
     }
-    // A zero byte or an endless line (a device or a binary file given as the
-    // list) ends the reading instead of filling the memory.
-    std::string path;
-    std::size_t lineNumber = 1;
+    CPathListParser parser(paths);
+    char buffer[1 << 14];
     bool ok = true;
-    for (int c = 0; (c = getc_unlocked(in)) != EOF;) {
-        if (c == '\n') {
-            if (!path.empty()) paths.push_back(path);  // a copy holds just the path; the buffer is kept
-            path.clear();
-            ++lineNumber;
-        } else if (c == '\0' || path.size() >= kMaxListLine) {
-            std::fprintf(stderr, "quiddity: %s: line %zu is not a path\n", list, lineNumber);
-            ok = false;
-            break;
-        } else {
-            path += static_cast<char>(c);
-        }
-    }
-    if (ok && !path.empty()) paths.push_back(std::move(path));
+    for (std::size_t got = 0; ok && (got = std::fread(buffer, 1, sizeof buffer, in)) > 0;)
+        ok = parser.Add(std::string_view(buffer, got));
+    if (ok) parser.Finish();
+    else std::fprintf(stderr, "quiddity: %s: line %zu is not a path\n", list, parser.LineNumber());
     if (!standardInput) std::fclose(in);
     return ok;
 }
+
+// Standard output with every write checked: output that is lost (a full
+// disk, a closed pipe) fails the run instead of passing for success.
+class CStandardOutput {
+public:
+    // Returns false once a write has failed; nothing is written after it.
+    bool Write(std::string_view text) {
+        errno = 0;
+        if (m_nError == 0 && std::fwrite(text.data(), 1, text.size(), stdout) != text.size())
+            m_nError = errno != 0 ? errno : EIO;
+        return m_nError == 0;
+    }
+    bool Failed() const { return m_nError != 0; }
+
+    // Flushes and closes standard output.  Returns status, or
+    // kExitOutputLost after a write error, which is said on standard error
+    // (a closed pipe quietly, as other tools end in a pipeline).
+    int Finish(int status) {
+        errno = 0;
+        if (m_nError == 0 && (std::fflush(stdout) != 0 || std::ferror(stdout))) m_nError = errno != 0 ? errno : EIO;
+        if (std::fclose(stdout) != 0 && m_nError == 0) m_nError = errno != 0 ? errno : EIO;
+        if (m_nError == 0) return status;
+        if (m_nError != EPIPE) std::fprintf(stderr, "quiddity: write error: %s\n", std::strerror(m_nError));
+        return kExitOutputLost;
+    }
+
+private:
+    int m_nError = 0;
+};
 
 // Returns the exit status for a usage error, or -1 to go on.
 int ParseOptions(int argc, char** argv, Options& options) {
@@ -191,9 +208,16 @@ void ReportMissing(const std::string& path, int error) {
     std::fprintf(stderr, "quiddity: %s: %s\n", ToUtf8(EscapeControlCharacters(path)).c_str(), std::strerror(error));
 }
 
+// Only a regular file can fail to open: special items, links met inside a
+// folder and kernel streams are never read, which is no failure.
+bool FailedToOpen(const struct stat& st, int openError) {
+    return S_ISREG(st.st_mode) && openError != 0 && openError != kNeverReadError;
+}
+
 class CTypeLister {
 public:
-    CTypeLister(bool recursive, CCommandLineNetwork& network) : m_recursive(recursive), m_network(network) {}
+    CTypeLister(bool recursive, CCommandLineNetwork& network, CStandardOutput& output)
+        : m_recursive(recursive), m_network(network), m_output(output) {}
 
     // Returns false when the path could not be found or opened.
     bool List(const std::string& path, int depth = 0) {
@@ -230,15 +254,21 @@ public:
             return ListFolder(path, depth);
         }
         Print(path, m_type);
-        // Special items are never opened, so only a regular file failed.
-        if (!S_ISREG(st.st_mode)) return true;
+        if (!FailedToOpen(st, error)) return true;
         ReportMissing(path, error);
         return false;
     }
 
 private:
     bool ListFolder(const std::string& path, int depth) {
-        if (depth >= kMaxRecursionDepth) return true;
+        if (depth >= kMaxRecursionDepth) {
+            if (!m_bToldDepthLimit) {
+                std::fprintf(stderr, "quiddity: %s: not entered: --recursive goes %d folders deep at most\n",
+                             ToUtf8(EscapeControlCharacters(path)).c_str(), kMaxRecursionDepth);
+                m_bToldDepthLimit = true;
+            }
+            return true;
+        }
         DIR* dir = ::opendir(path.c_str());
         if (dir == nullptr) {
             ReportMissing(path, errno);
@@ -258,6 +288,7 @@ private:
         const std::string prefix = path.back() == '/' ? path : path + "/";
         bool ok = true;
         for (const FolderEntry& entry : entries) {
+            if (m_output.Failed()) break;
             const std::string child = prefix + entry.name;
             // Links to folders are listed, not followed: no cycles.
             bool isFolder = entry.type == DT_DIR;
@@ -273,22 +304,14 @@ private:
 
     void Print(const std::string& path, const std::string& type) {
         m_line.clear();
-        AppendPrintable(path);
-        m_line += ": ";
-        AppendPrintable(type);
-        m_line += '\n';
-        std::fwrite(m_line.data(), 1, m_line.size(), stdout);
-    }
-
-    // One line per file, whatever the name or the type text holds; plain
-    // ASCII, nearly every name and type, is taken as it is.
-    void AppendPrintable(std::string_view text) {
-        if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) m_line += text;
-        else m_line += ToUtf8(EscapeControlCharacters(text));
+        AppendTypeLine(m_line, path, type);
+        m_output.Write(m_line);
     }
 
     bool m_recursive;
     CCommandLineNetwork& m_network;
+    CStandardOutput& m_output;
+    bool m_bToldDepthLimit = false;
     std::string m_type;
     std::string m_line;
 };
@@ -355,31 +378,41 @@ bool WriteLocalFile(const Options& options, const std::string& path, IReportPane
     } else {
         openError = WriteContentView(options, path, pane);
     }
-    // Special items are never opened, so only a regular file failed.
-    if (openError != 0 && S_ISREG(st.st_mode)) {
+    if (FailedToOpen(st, openError)) {
         ReportMissing(path, openError);
         return false;
     }
     return true;
 }
 
-int WriteReports(const Options& options, CCommandLineNetwork& network) {
+int WriteReports(const Options& options, CCommandLineNetwork& network, CStandardOutput& output) {
     const std::unique_ptr<CTextPaneBase> pane = MakePane(options.format);
+    // Each report is written as soon as it is done, a page of them too.
+    if (options.format == EFormat::Html) output.Write(CHtmlPane::PageHead("Quiddity report"));
     bool allInspected = true;
     for (const std::string& path : options.paths) {
+        if (output.Failed()) break;
         if (CCommandLineNetwork::IsNetworkPath(path)) {
             allInspected = WriteNetworkFile(options, network, path, *pane) && allInspected;
         } else if (!WriteLocalFile(options, path, *pane)) {
             allInspected = false;
         }
-        if (options.format != EFormat::Html) {
-            std::fwrite(pane->Text().data(), 1, pane->Text().size(), stdout);
-            pane->Clear();
-        }
+        output.Write(pane->Text());
+        pane->Clear();
     }
-    if (options.format == EFormat::Html) {
-        const std::string page = static_cast<CHtmlPane&>(*pane).Page("Quiddity report");
-        std::fwrite(page.data(), 1, page.size(), stdout);
+    if (options.format == EFormat::Html) output.Write(CHtmlPane::kPageTail);
+    return allInspected ? kExitOk : kExitNotInspected;
+}
+
+int ListTypes(const Options& options, CCommandLineNetwork& network, CStandardOutput& output) {
+    // A large buffer, since nothing else competes for stdout.
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    CTypeLister lister(options.recursive, network, output);
+    bool allInspected = true;
+    for (const std::string& path : options.paths) {
+        if (output.Failed()) break;
+        allInspected = lister.List(path) && allInspected;
     }
     return allInspected ? kExitOk : kExitNotInspected;
 }
@@ -387,18 +420,14 @@ int WriteReports(const Options& options, CCommandLineNetwork& network) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CStandardOutput output;
     Options options;
-    const int status = ParseOptions(argc, argv, options);
-    if (status >= 0) return status;
-    CCommandLineNetwork network(options.user);
-    if (!options.listLocation.empty()) return network.List(options.listLocation);
-    if (!options.typeOnly) return WriteReports(options, network);
-
-    // Batch mode: a large buffer, since nothing else competes for stdout.
-    static char buffer[1 << 16];
-    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    CTypeLister lister(options.recursive, network);
-    bool allInspected = true;
-    for (const std::string& path : options.paths) allInspected = lister.List(path) && allInspected;
-    return allInspected ? kExitOk : kExitNotInspected;
+    int status = ParseOptions(argc, argv, options);
+    if (status < 0) {
+        CCommandLineNetwork network(options.user);
+        if (!options.listLocation.empty()) status = network.List(options.listLocation);
+        else if (options.typeOnly) status = ListTypes(options, network, output);
+        else status = WriteReports(options, network, output);
+    }
+    return output.Finish(status);
 }

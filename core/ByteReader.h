@@ -47,6 +47,8 @@ public:
     // relative to the structure it holds.  A view that had to be cut starts
     // out failed.
     CByteReader Sub(std::size_t off, std::size_t len) const;
+    // The bytes from off to the end; empty when off lies past them.
+    CByteReader From(std::size_t off) const { return off < Size() ? Sub(off, Size() - off) : CByteReader(); }
 
 private:
     std::uint64_t Field(std::size_t k, std::size_t width, bool bigEndian) const;

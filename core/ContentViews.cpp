@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/ReadOnlyFile.h"
+#include "core/TextHelpers.h"
 #include "core/TextFormat.h"
 
 namespace quiddity {
@@ -12,22 +13,6 @@ namespace {
 
 constexpr std::size_t kHexBytesPerLine = 16;
 constexpr std::size_t kTextLineLength = 64;
-
-// Windows-1252 for 0x80 to 0x9F; its five holes are non-printable bytes and
-// never reach the table.  0xA0 to 0xFF are their Latin-1 characters.
-constexpr std::array<char16_t, 32> kAnsiHighControls{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-// One character per byte, so the columns of a hex line stay aligned even
-// where the bytes happen to form a UTF-8 sequence.
-void AppendAnsiCharacter(std::string& out, std::uint8_t byte) {
-    if (byte < 0x80) out.push_back(static_cast<char>(byte));
-    else if (byte < 0xA0) AppendUtf8(out, kAnsiHighControls[byte - 0x80]);
-    else AppendUtf8(out, byte);
-}
 
 void AppendHexPart(std::string& out, std::span<const std::uint8_t> bytes, std::size_t lineStart) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -117,7 +102,7 @@ std::string BuildHexViewText(std::span<const std::uint8_t> bytes, bool showOffse
         for (std::size_t i = k; i < k + kHexBytesPerLine; ++i) {
             if (i >= bytes.size()) text.push_back(' ');
             else if (!IsPrintableByte(bytes[i])) text.push_back('.');
-            else AppendAnsiCharacter(text, bytes[i]);
+            else AppendWindows1252AsUtf8(bytes.subspan(i, 1), text);  // one character per byte keeps the columns
         }
         text += "  ";
         AppendHexPart(text, bytes, k);

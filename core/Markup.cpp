@@ -30,14 +30,6 @@ constexpr std::array<MarkupTag, 8> kTags{{
     {"gt", ETagEffect::Greater, EStyle::Normal},
 }};
 
-bool BeginsWithAnyCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (LowerAscii(text[i]) != prefix[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view text) {
@@ -50,18 +42,23 @@ void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '\r') continue;
-        if (run.size() >= kRunLength) flush();
         if (c != '<') {
-            run.push_back(c);
+            // A run ends before a character that would not fit whole, so
+            // the pane never gets half of a multi-byte character.
+            const std::size_t length = DecodeReportCharacter(text.substr(i)).length;
+            if (run.size() + length > kRunLength) flush();
+            run.append(text.substr(i, length));
+            i += length - 1;
             continue;
         }
+        if (run.size() >= kRunLength) flush();
         flush();
         const std::size_t close = text.find('>', i + 1);
         const std::size_t end = close == std::string_view::npos ? text.size() : close;
         const std::string_view tag = text.substr(i + 1, end - i - 1);
         i = end;  // the loop steps over the '>'
         for (const MarkupTag& known : kTags) {
-            if (!BeginsWithAnyCase(tag, known.name)) continue;
+            if (!StartsWithAnyCase(tag, known.name)) continue;
             switch (known.effect) {
                 case ETagEffect::Style: current = styles.ById(known.style); break;
                 case ETagEffect::Less: pane.AppendStyledText("<", current); break;

@@ -3,10 +3,33 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace quiddity {
+
+namespace {
+
+// A /proc file without a size whose content is a stream of events rather
+// than a text made at each read: /proc/kmsg hands each kernel message to
+// one reader only, so reading it would take the messages from the system
+// log.  Such a file cannot be positioned, or polls otherwise than every
+// file that is content (always ready both to read and to write); the few
+// harmless ones it also catches (/proc/self/mounts, /proc/swaps) are a
+// small price.  The file is polled and sought, never read.
+bool IsKernelStream(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0 || fs.f_type != PROC_SUPER_MAGIC) return false;
+    if (::lseek(fd, 0, SEEK_CUR) < 0) return true;
+    pollfd ready{fd, POLLIN | POLLOUT, 0};
+    if (::poll(&ready, 1, 0) < 0) return true;
+    return (ready.revents & (POLLIN | POLLOUT)) != (POLLIN | POLLOUT);
+}
+
+}  // namespace
 
 CReadOnlyFile::CReadOnlyFile(CReadOnlyFile&& other) noexcept
     : m_fd(other.m_fd), m_error(other.m_error), m_size(other.m_size) {
@@ -32,7 +55,7 @@ bool CReadOnlyFile::Open(const std::string& path) {
     // Look before opening: opening a device can have effects of its own.
     struct stat before {};
     if (::stat(path.c_str(), &before) != 0) { m_error = errno; return false; }
-    if (!S_ISREG(before.st_mode)) { m_error = EINVAL; return false; }
+    if (!S_ISREG(before.st_mode)) { m_error = kNeverReadError; return false; }
 
     // O_NONBLOCK keeps a FIFO swapped in after the check from blocking the open.
     constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
@@ -41,8 +64,8 @@ bool CReadOnlyFile::Open(const std::string& path) {
     if (fd < 0) { m_error = errno; return false; }
 
     struct stat after {};
-    if (::fstat(fd, &after) != 0 || !S_ISREG(after.st_mode)) {
-        m_error = EINVAL;
+    if (::fstat(fd, &after) != 0 || !S_ISREG(after.st_mode) || (after.st_size == 0 && IsKernelStream(fd))) {
+        m_error = kNeverReadError;
         ::close(fd);
         return false;
     }

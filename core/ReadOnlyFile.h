@@ -1,14 +1,19 @@
 // The only way Quiddity opens an inspected file: read-only, close-on-exec,
 // without moving its access time where the kernel allows, and only when it
-// is a regular file (a FIFO would block, a device may never end).
+// is a regular file (a FIFO would block, a device may never end) that is
+// no kernel stream (reading /proc/kmsg takes the messages from the log).
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
 
 namespace quiddity {
+
+// Error() of an item that is never read, as opposed to one that failed.
+inline constexpr int kNeverReadError = EINVAL;
 
 class CReadOnlyFile {
 public:
@@ -21,7 +26,8 @@ public:
 
     // Opens path (following symbolic links) when it names a regular file.
     // On failure returns false and Error() holds the errno value; anything
-    // but a regular file fails with EINVAL without being opened.
+    // but a regular file fails with kNeverReadError without being opened,
+    // and so does a kernel stream, which is opened but never read.
     bool Open(const std::string& path);
     bool IsOpen() const { return m_fd >= 0; }
     int Error() const { return m_error; }

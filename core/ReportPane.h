@@ -30,4 +30,10 @@ void RenderMarkup(IReportPane& pane, const CTextStyles& styles, std::string_view
 // byte becomes its Latin-1 character, so no byte is dropped.
 std::string ToUtf8(std::string_view bytes);
 
+// The same, with every control or override character (IsControlOrOverride)
+// shown as ".": what every pane writes, so no byte of an inspected file
+// reaches a terminal as a command or reorders a line.  The panes add their
+// own styling (terminal attributes, markup) after it.
+std::string ToDisplayText(std::string_view bytes);
+
 }  // namespace quiddity

@@ -61,4 +61,26 @@ void AppendUtf8(std::string& out, char32_t codePoint) {
     }
 }
 
+ReportCharacter DecodeReportCharacter(std::string_view text) {
+    if (text.empty()) return {0, 0};
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char b = p[0];
+    std::size_t len = 0;
+    std::uint32_t min = 0;
+    std::uint32_t cp = 0;
+    if (b < 0x80) return {b, 1};
+    if ((b & 0xE0) == 0xC0) { len = 2; min = 0x80; cp = b & 0x1F; }
+    else if ((b & 0xF0) == 0xE0) { len = 3; min = 0x800; cp = b & 0x0F; }
+    else if ((b & 0xF8) == 0xF0) { len = 4; min = 0x10000; cp = b & 0x07; }
+    else return {b, 1};
+    if (len > text.size()) return {b, 1};
+    for (std::size_t i = 1; i < len; ++i) {
+        if ((p[i] & 0xC0) != 0x80) return {b, 1};
+        cp = (cp << 6) | (p[i] & 0x3F);
+    }
+    // Overlong forms and surrogates are no valid UTF-8.
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {b, 1};
+    return {cp, len};
+}
+
 }  // namespace quiddity

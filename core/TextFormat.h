@@ -2,6 +2,7 @@
 // rule of which bytes show as themselves.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -44,7 +45,37 @@ constexpr bool FormatTakes(std::string_view format, std::string_view conversions
 // ASCII letters in lower case; every other byte as it is (no locale).
 constexpr char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// Text comparisons with ASCII letters compared regardless of case (no
+// locale, so the result never depends on the machine).
+constexpr bool StartsWithAnyCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i])) return false;
+    return true;
+}
+constexpr bool EqualsAnyCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && StartsWithAnyCase(a, b);
+}
+
 // Appends the UTF-8 form of one Unicode code point.
 void AppendUtf8(std::string& out, char32_t codePoint);
+
+// The character that report bytes stand for: a valid UTF-8 sequence, or
+// else one byte as its Latin-1 character.
+struct ReportCharacter {
+    char32_t codePoint;
+    std::size_t length;  // bytes it takes; 0 only for an empty text
+};
+ReportCharacter DecodeReportCharacter(std::string_view text);
+
+// True for the characters no pane shows as themselves, since a terminal
+// obeys them or a display breaks or reorders the line by them: the controls
+// other than TAB, LF and CR (C0, DEL and the C1 range, where U+009B opens
+// an escape sequence), the line and paragraph separators, and the
+// bidirectional embeddings, overrides and isolates.
+constexpr bool IsControlOrOverride(char32_t c) {
+    if (c < 0x20) return c != U'\t' && c != U'\n' && c != U'\r';
+    return (c >= 0x7F && c <= 0x9F) || (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
 
 }  // namespace quiddity

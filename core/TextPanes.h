@@ -1,6 +1,8 @@
 // Panes that write a report as text: plain (styles dropped), ANSI terminal
 // text, and a self-contained HTML page.  They collect into a string; the
-// caller decides where it goes.
+// caller decides where it goes.  Every byte of the report passes through
+// ToDisplayText first: the panes' own attributes and tags are the only
+// controls and markup in their output.
 #pragma once
 
 #include <string>
@@ -48,8 +50,11 @@ public:
     void BeginReport() override;
     void AppendStyledText(std::string_view text, const CTextStyle& style) override;
     void EndReport() override;
-    // The whole page: head, body with every report written so far.
-    std::string Page(std::string_view title) const;
+    // A page is its head, the reports (each Text() between BeginReport and
+    // EndReport), and its tail, so a page of many reports is written as it
+    // goes rather than held whole.
+    static std::string PageHead(std::string_view title);
+    static constexpr std::string_view kPageTail = "</body></html>\n";
 };
 
 }  // namespace quiddity

@@ -19,6 +19,10 @@ std::uint32_t UpdateCrc32(std::uint32_t crc, std::span<const std::uint8_t> bytes
 
 std::optional<std::uint32_t> ComputeFileCrc32(const IByteSource& source) {
     const std::uint64_t size = source.Size();
+    // A kernel file (/proc, /sys) reports size 0 and still has content: the
+    // checksum of nothing would be a false value for it.
+    std::uint8_t probe = 0;
+    if (size == 0 && source.ReadAt(0, std::span(&probe, 1)) != 0) return std::nullopt;
     std::vector<std::uint8_t> block(kCrcBlockBytes);
     std::uint32_t crc = 0;
     for (std::uint64_t done = 0; done < size;) {

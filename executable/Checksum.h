@@ -18,7 +18,8 @@ std::uint32_t UpdateCrc32(std::uint32_t crc, std::span<const std::uint8_t> bytes
 
 // The CRC-32 of all the source's bytes, read in large blocks; none when
 // fewer bytes arrive than the source's size promised (a read error, or a
-// file that shrank meanwhile), since a checksum of part of a file misleads.
+// file that shrank meanwhile), or when a source of size 0 delivers bytes
+// all the same (/proc files), since a checksum of part of a file misleads.
 std::optional<std::uint32_t> ComputeFileCrc32(const IByteSource& source);
 
 }  // namespace quiddity

@@ -45,6 +45,58 @@ struct ExeClues {
     bool nsis = false;
     bool zlb = false;
     bool exe2perl = false;
+    // Imported DLLs, by name regardless of case
+    bool mfc40 = false;
+    bool mfc42 = false;
+    bool mfc70 = false;
+    bool mfc71 = false;
+    bool mfc80 = false;
+    bool msvcrt = false;
+    bool msvcrt40 = false;
+    bool msvcr70 = false;
+    bool msvcr71 = false;
+    bool crtdll = false;
+    bool lz32 = false;
+    bool msvbvm50 = false;
+    bool msvbvm60 = false;
+    bool mscoree = false;
+    // Exported names of plug-in kinds
+    bool premiereCompiler = false;
+    bool premiereFilter = false;
+    bool premiereImport = false;
+    bool premierePlay = false;
+    bool premiereRecord = false;
+    bool premiereTransition = false;
+    bool photoshop = false;
+    bool genericPlugin = false;
+    bool acd2 = false;
+    bool acd = false;
+    bool winamp = false;
+    bool comServer = false;
+    bool controlPanel = false;
+    bool acmCodec = false;
+    bool isapiVersion = false;  // the two exports an ISAPI extension needs
+    bool isapiProc = false;
+    bool virtualDub = false;
+    bool peid = false;
+    // Exported names of Total Commander plug-ins, counted as met
+    unsigned wcx = 0;
+    unsigned wdx = 0;
+    unsigned wfx = 0;
+    unsigned wlx = 0;
+    // Version-resource names of self-extractor stubs
+    bool wextract = false;
+    bool sfxExe = false;
+    bool sfxpackExe = false;
+    bool vuAlbum = false;
+    // Runtime modules among an NE file's imported names
+    bool vbrun100 = false;
+    bool vbrun200 = false;
+    bool vbrun300 = false;
+    bool bwcc = false;
+    bool bc30rtl = false;
+    bool bc40rtl = false;
+    bool bc450rtl = false;
 };
 
 struct ExeAnalysis {
@@ -61,9 +113,16 @@ struct ExeAnalysis {
     std::array<std::uint8_t, kNtHeaders64Bytes> newHeader{};  // read there
 };
 
-// The first 32 bytes at most, with control bytes and the bytes 0x7F, 0x81,
-// 0x8D, 0x8F, 0x90, 0x9D, 0xAD shown as "."; others are copied unchanged.
+// The bytes with control bytes and the bytes 0x7F, 0x81, 0x8D, 0x8F, 0x90,
+// 0x9D, 0xAD shown as "."; others are copied unchanged.  Names from the
+// file pass through it, so no control byte reaches a terminal.
+std::string PrintableName(std::string_view bytes);
+
+// The same for the first 32 bytes at most.
 std::string PrintableText(std::span<const std::uint8_t> bytes);
+
+// The text before the first zero byte of bytes, or all of them.
+std::string_view TextUpToZero(std::span<const std::uint8_t> bytes);
 
 // Cuts the given characters from the end of text.
 void TrimEnd(std::string& text, std::string_view characters);
@@ -79,9 +138,13 @@ void AnalyzeExecutable(const IByteSource& source, ExeAnalysis& exe);
 // version information and the clue lines.
 ExeAnalysis ReportExecutable(const IByteSource& source, bool withChecksum);
 
-// Steps filled in with the import, export, version-resource, NE/LE/LX and
-// clue-line analyses; each appends to the texts of `exe`.
+// The strings of the version resource, into the version text, and the
+// clues their names give (VersionInfo.cpp).  Reads the file on its own, so
+// it works whatever the rest of the analysis made of it.
 void ReadVersionInfo(const IByteSource& source, ExeAnalysis& exe);
+
+// The clue lines of everything the analysis met, in their fixed order,
+// appended to the clue text (ClueLines.cpp).
 void WriteClueLines(ExeAnalysis& exe);
 
 }  // namespace quiddity

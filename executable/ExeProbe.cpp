@@ -26,9 +26,6 @@ constexpr std::size_t kMajorSubsystemVersion = kOptionalHeaderOffset + 48;
 constexpr std::size_t kMinorSubsystemVersion = kOptionalHeaderOffset + 50;
 constexpr std::size_t kSubsystem = kOptionalHeaderOffset + 68;
 constexpr std::uint16_t kSubsystemWindowsConsole = 3;
-// In the NE header: the Windows version the program expects, minor byte
-// first, major byte second.
-constexpr std::size_t kNeExpectedVersion = 0x3E;
 
 }  // namespace
 
@@ -72,8 +69,8 @@ std::uint32_t QueryExeType(const ExeProbeResult& probe) {
         return kExeTypePe | (major << 24) | (minor << 16);
     }
     if (probe.kind == EExeKind::Ne) {
-        const CByteReader ne(probe.neHeader.data(), probe.neHeader.size());
-        return kExeTypeNe | (std::uint32_t{ne.ReadLE16(kNeExpectedVersion)} << 16);
+        const NeHeader ne = DecodeNeHeader(CByteReader(probe.neHeader.data(), probe.neHeader.size()));
+        return kExeTypeNe | (std::uint32_t{ne.ne_expverMajor} << 24) | (std::uint32_t{ne.ne_expverMinor} << 16);
     }
     if (probe.isMZ && probe.kind <= EExeKind::Other) return kExeTypeMz;
     return 0;

@@ -10,8 +10,6 @@
 
 namespace quiddity {
 
-inline constexpr std::size_t kNeHeaderBytes = 64;
-inline constexpr std::size_t kLeHeaderBytes = 196;
 inline constexpr std::size_t kLxHeaderBytes = 12;
 
 // Kind codes of the new-format header; the report shows the number.
@@ -29,7 +27,7 @@ struct ExeProbeResult {
     std::array<std::uint8_t, kMzHeaderBytes> mzHeader{};
     std::array<std::uint8_t, kNtHeadersBytes> ntHeaders{};  // starts with the signature for every kind
     std::array<std::uint8_t, kNeHeaderBytes> neHeader{};
-    std::array<std::uint8_t, kLeHeaderBytes> leHeader{};
+    std::array<std::uint8_t, kLinearHeaderBytes> leHeader{};
     std::array<std::uint8_t, kLxHeaderBytes> lxHeader{};
 
     // The 4-byte signature at the new-header offset, little-endian.

@@ -2,6 +2,7 @@
 // They read through the same byte source and append to the same ExeAnalysis.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -10,6 +11,20 @@
 #include "executable/SectionMap.h"
 
 namespace quiddity {
+
+// A row of the tables that name header values.
+struct NamedValue {
+    std::uint32_t value;
+    const char* name;
+};
+
+// The name of value in table, or null.
+template <std::size_t N>
+const char* NameOf(const std::array<NamedValue, N>& table, std::uint32_t value) {
+    for (const NamedValue& row : table)
+        if (row.value == value) return row.name;
+    return nullptr;
+}
 
 // DOS-stub packer and extender marks in the first bytes (DosStub.cpp).
 void CheckDosStub(const IByteSource& source, ExeAnalysis& exe);

@@ -31,7 +31,7 @@ PeFileHeader DecodeFileHeader(const CByteReader& nt) {
 }
 
 PeOptionalHeader DecodeOptionalHeader(const CByteReader& nt, const PeFileHeader& file) {
-    const CByteReader opt = nt.Sub(kOptionalHeaderOffset, kNtHeadersBytes - kOptionalHeaderOffset);
+    const CByteReader opt = nt.Sub(kOptionalHeaderOffset, kNtHeaders64Bytes - kOptionalHeaderOffset);
     PeOptionalHeader h;
     h.Magic = opt.ReadLE16(0);
     h.MajorLinkerVersion = opt.Byte(2);
@@ -44,11 +44,13 @@ PeOptionalHeader DecodeOptionalHeader(const CByteReader& nt, const PeFileHeader&
     h.SizeOfHeaders = opt.ReadLE32(60);
     h.Subsystem = opt.ReadLE16(68);
     h.DllCharacteristics = opt.ReadLE16(70);
-    h.NumberOfRvaAndSizes = opt.ReadLE32(92);
+    const std::size_t directories = h.Magic == kMagicPe32Plus ? kPe32PlusDataDirectoryOffset : kPe32DataDirectoryOffset;
+    // The count of directories is the field just before them.
+    h.NumberOfRvaAndSizes = opt.ReadLE32(directories - 4);
     // Only the entries the header declares and holds are directories; past
     // them lie the section headers, which must not be read as directories.
     for (std::size_t i = 0; i < kDataDirectoryCount; ++i) {
-        const std::size_t at = kPe32DataDirectoryOffset + i * kDataDirectoryBytes;
+        const std::size_t at = directories + i * kDataDirectoryBytes;
         if (i >= h.NumberOfRvaAndSizes || at + kDataDirectoryBytes > file.SizeOfOptionalHeader) break;
         h.DataDirectory[i] = {opt.ReadLE32(at), opt.ReadLE32(at + 4)};
     }
@@ -73,6 +75,51 @@ ResourceEntry DecodeResourceEntry(const CByteReader& entry) { return {entry.Read
 
 DebugDirectoryEntry DecodeDebugEntry(const CByteReader& entry) {
     return {entry.ReadLE32(12), entry.ReadLE32(16), entry.ReadLE32(20), entry.ReadLE32(24)};
+}
+
+ResourceDataEntry DecodeResourceDataEntry(const CByteReader& entry) { return {entry.ReadLE32(0), entry.ReadLE32(4)}; }
+
+ExportDirectory DecodeExportDirectory(const CByteReader& directory) {
+    ExportDirectory d;
+    d.Base = directory.ReadLE32(16);
+    d.NumberOfFunctions = directory.ReadLE32(20);
+    d.NumberOfNames = directory.ReadLE32(24);
+    d.AddressOfNames = directory.ReadLE32(32);
+    return d;
+}
+
+ImportDescriptor DecodeImportDescriptor(const CByteReader& descriptor) {
+    return {descriptor.ReadLE32(0), descriptor.ReadLE32(12)};
+}
+
+NeHeader DecodeNeHeader(const CByteReader& ne) {
+    NeHeader h;
+    h.ne_ver = static_cast<std::int8_t>(ne.Byte(0x02));
+    h.ne_rev = static_cast<std::int8_t>(ne.Byte(0x03));
+    h.ne_enttab = ne.ReadLE16(0x04);
+    h.ne_flags = ne.ReadLE16(0x0C);
+    h.ne_segtab = ne.ReadLE16(0x22);
+    h.ne_rsrctab = ne.ReadLE16(0x24);
+    h.ne_restab = ne.ReadLE16(0x26);
+    h.ne_modtab = ne.ReadLE16(0x28);
+    h.ne_imptab = ne.ReadLE16(0x2A);
+    h.ne_nrestab = ne.ReadLE32(0x2C);
+    h.ne_exetyp = ne.Byte(0x36);
+    h.ne_flagsothers = ne.Byte(0x37);
+    h.ne_expverMinor = ne.Byte(0x3E);
+    h.ne_expverMajor = ne.Byte(0x3F);
+    return h;
+}
+
+LinearHeader DecodeLinearHeader(const CByteReader& header) {
+    LinearHeader h;
+    h.e32_level = header.ReadLE32(0x04);
+    h.e32_cpu = header.ReadLE16(0x08);
+    h.e32_os = header.ReadLE16(0x0A);
+    h.e32_ver = header.ReadLE32(0x0C);
+    h.e32_devid = header.ReadLE16(0xC0);
+    h.e32_ddkver = header.ReadLE16(0xC2);
+    return h;
 }
 
 }  // namespace quiddity

@@ -54,7 +54,14 @@ inline constexpr std::uint16_t kMagicPe32Plus = 0x20B;
 inline constexpr std::uint16_t kMagicRom = 0x107;
 inline constexpr std::size_t kDataDirectoryCount = 16;
 inline constexpr std::size_t kDataDirectoryBytes = 8;
-inline constexpr std::size_t kPe32DataDirectoryOffset = 96;  // within the PE32 optional header
+// The data directories follow the fields that differ in width: at 96 in
+// the PE32 optional header, at 112 in the PE32+ one.
+inline constexpr std::size_t kPe32DataDirectoryOffset = 96;
+inline constexpr std::size_t kPe32PlusDataDirectoryOffset = 112;
+inline constexpr std::size_t kExportDirectory = 0;
+inline constexpr std::size_t kImportDirectory = 1;
+inline constexpr std::size_t kResourceDirectory = 2;
+inline constexpr std::size_t kDebugDirectory = 6;
 
 struct PeFileHeader {
     std::uint16_t Machine = 0;
@@ -71,8 +78,9 @@ struct ImageDataDirectory {
 };
 
 // The optional-header fields the analysis uses.  BaseOfCode, ImageBase,
-// FileAlignment, SizeOfImage, NumberOfRvaAndSizes and the directories are
-// decoded with their PE32 layout; a PE32+ analysis stops before using them.
+// FileAlignment and SizeOfImage are decoded with their PE32 layout (a PE32+
+// analysis stops before using them); NumberOfRvaAndSizes and the
+// directories with the layout that Magic names.
 struct PeOptionalHeader {
     std::uint16_t Magic = 0;
     std::uint8_t MajorLinkerVersion = 0;
@@ -89,7 +97,7 @@ struct PeOptionalHeader {
     std::array<ImageDataDirectory, kDataDirectoryCount> DataDirectory{};
 };
 
-// `nt` starts at the signature.
+// `nt` starts at the signature and holds the PE32+ size of NT headers.
 PeFileHeader DecodeFileHeader(const CByteReader& nt);
 PeOptionalHeader DecodeOptionalHeader(const CByteReader& nt, const PeFileHeader& file);
 
@@ -110,6 +118,8 @@ SectionHeader DecodeSectionHeader(const CByteReader& header);
 inline constexpr std::size_t kResourceDirectoryBytes = 16;
 inline constexpr std::size_t kResourceEntryBytes = 8;
 inline constexpr std::uint32_t kResourceSubdirectoryMask = 0x7FFFFFFF;
+inline constexpr std::uint32_t kResourceSubdirectoryBit = 0x80000000;  // in OffsetToData
+inline constexpr std::uint32_t kResourceNameBit = 0x80000000;          // in NameOrId: named by a string
 
 struct ResourceDirectoryHeader {
     std::uint16_t NumberOfNamedEntries = 0;
@@ -123,6 +133,36 @@ struct ResourceEntry {
 };
 ResourceEntry DecodeResourceEntry(const CByteReader& entry);
 
+// A leaf of the resource tree: where the resource's bytes lie (an RVA).
+inline constexpr std::size_t kResourceDataEntryBytes = 16;
+
+struct ResourceDataEntry {
+    std::uint32_t OffsetToData = 0;
+    std::uint32_t Size = 0;
+};
+ResourceDataEntry DecodeResourceDataEntry(const CByteReader& entry);
+
+// Export directory: 40 bytes.
+inline constexpr std::size_t kExportDirectoryBytes = 40;
+
+struct ExportDirectory {
+    std::uint32_t Base = 0;
+    std::uint32_t NumberOfFunctions = 0;
+    std::uint32_t NumberOfNames = 0;
+    std::uint32_t AddressOfNames = 0;
+};
+ExportDirectory DecodeExportDirectory(const CByteReader& directory);
+
+// Import descriptor: 20 bytes each, the list ends with one whose
+// OriginalFirstThunk is 0.
+inline constexpr std::size_t kImportDescriptorBytes = 20;
+
+struct ImportDescriptor {
+    std::uint32_t OriginalFirstThunk = 0;
+    std::uint32_t Name = 0;
+};
+ImportDescriptor DecodeImportDescriptor(const CByteReader& descriptor);
+
 // Debug directory entry: 28 bytes.
 inline constexpr std::size_t kDebugEntryBytes = 28;
 inline constexpr std::uint32_t kDebugTypeCodeView = 2;
@@ -135,5 +175,49 @@ struct DebugDirectoryEntry {
     std::uint32_t PointerToRawData = 0;
 };
 DebugDirectoryEntry DecodeDebugEntry(const CByteReader& entry);
+
+// NE header (16-bit Windows and OS/2), at e_lfanew; its table offsets are
+// relative to it.  Field names of Microsoft's "Executable-File Header
+// Format" (NE), as in the Windows 3.x SDK's newexe.h.
+inline constexpr std::size_t kNeHeaderBytes = 64;
+
+struct NeHeader {
+    std::int8_t ne_ver = 0;            // linker major version (signed, as linkers wrote it)
+    std::int8_t ne_rev = 0;            // linker minor version
+    std::uint16_t ne_enttab = 0;       // entry table
+    std::uint16_t ne_flags = 0;        // module flags
+    std::uint16_t ne_segtab = 0;       // segment table
+    std::uint16_t ne_rsrctab = 0;      // resource table
+    std::uint16_t ne_restab = 0;       // resident name table
+    std::uint16_t ne_modtab = 0;       // module reference table
+    std::uint16_t ne_imptab = 0;       // imported-names table
+    std::uint32_t ne_nrestab = 0;      // non-resident name table, from the start of the file
+    std::uint8_t ne_exetyp = 0;        // target operating system
+    std::uint8_t ne_flagsothers = 0;   // further flags
+    std::uint8_t ne_expverMinor = 0;   // expected Windows version
+    std::uint8_t ne_expverMajor = 0;
+};
+NeHeader DecodeNeHeader(const CByteReader& ne);
+
+// NE resource table: an alignment shift, then type records (type ID, count,
+// 4 reserved bytes), each followed by its resources (offset and length in
+// alignment units, flags, ID, 2 more words).  A type ID of 0 ends it.
+inline constexpr std::size_t kNeResourceTypeBytes = 8;
+inline constexpr std::size_t kNeResourceBytes = 12;
+
+// LE and LX headers (virtual device drivers, 32-bit OS/2), at e_lfanew.
+// Field names of IBM's "32-bit OS/2 Linear Executable Module Format" and
+// the VxD header of winnt.h.
+inline constexpr std::size_t kLinearHeaderBytes = 196;
+
+struct LinearHeader {
+    std::uint32_t e32_level = 0;   // format level
+    std::uint16_t e32_cpu = 0;
+    std::uint16_t e32_os = 0;
+    std::uint32_t e32_ver = 0;     // module version
+    std::uint16_t e32_devid = 0;   // VxD device ID
+    std::uint16_t e32_ddkver = 0;  // VxD DDK version
+};
+LinearHeader DecodeLinearHeader(const CByteReader& header);
 
 }  // namespace quiddity

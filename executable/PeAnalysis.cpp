@@ -14,11 +14,6 @@ namespace {
 
 using namespace std::string_view_literals;
 
-struct NamedValue {
-    std::uint32_t value;
-    const char* name;
-};
-
 constexpr std::array<NamedValue, 31> kMachines{{
     {0x014C, "Intel 32-bit (i386)"},
     {0x014D, "Intel 32-bit (486 or better)"},
@@ -68,12 +63,6 @@ constexpr std::array<NamedValue, 13> kSubsystems{{
     {14, "XBOX"},
     {16, "Windows Boot"},
 }};
-
-template <std::size_t N>
-const char* NameOf(const std::array<NamedValue, N>& table, std::uint32_t value) {
-    const auto row = std::find_if(table.begin(), table.end(), [value](const NamedValue& r) { return r.value == value; });
-    return row == table.end() ? nullptr : row->name;
-}
 
 constexpr std::uint16_t kFileExecutable = 0x0002;
 constexpr std::uint16_t kFileSystem = 0x1000;
@@ -133,10 +122,6 @@ constexpr std::array<const char*, kDataDirectoryCount> kDirectoryLabels{{
 }};
 static_assert(std::ranges::all_of(kDirectoryLabels,
                                   [](const char* label) { return label == nullptr || FormatTakes(label, "X"); }));
-constexpr std::size_t kExportDirectory = 0;
-constexpr std::size_t kImportDirectory = 1;
-constexpr std::size_t kResourceDirectory = 2;
-constexpr std::size_t kDebugDirectory = 6;
 
 // A packed self-extractor keeps its banner here in its .data section.
 constexpr std::uint64_t kSpinnerBakerOffset = 0x200;

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "executable/ExeSteps.h"
+#include "executable/ResourceDirectory.h"
 
 namespace quiddity {
 
@@ -41,43 +42,26 @@ constexpr std::array<ResourceType, 21> kResourceTypes{{
 }};
 static_assert(std::ranges::all_of(kResourceTypes, [](const ResourceType& type) { return FormatTakes(type.line, "u"); }));
 
-// An entry whose Name/Id has this bit set names its type by a string.
-constexpr std::uint32_t kResourceNameBit = 0x80000000;
-
 // Counters in the order of kResourceTypes, then Unknown/named.
 struct ResourceCounts {
     std::array<std::uint32_t, kResourceTypes.size()> known{};
     std::uint32_t unknownOrNamed = 0;
 };
 
-// The number of entries of the directory at offset, none when it cannot be
-// read.  Named and ID counts are 16-bit each; their sum is taken modulo
-// 65,536, as the entries that follow can hold no more.
-std::optional<std::uint16_t> DirectoryEntries(const IByteSource& source, std::uint64_t offset) {
-    const std::vector<std::uint8_t> bytes = ReadBlock(source, offset, kResourceDirectoryBytes);
-    if (bytes.size() < kResourceDirectoryBytes) return std::nullopt;
-    const ResourceDirectoryHeader header = DecodeResourceDirectory(CByteReader(bytes.data(), bytes.size()));
-    return static_cast<std::uint16_t>(header.NumberOfNamedEntries + header.NumberOfIdEntries);
-}
-
 // Walks the root and the type directories below it, and no deeper: the walk
 // is two levels, at most 65,535 type entries (read in one block of at most
 // 512 KB), and each type directory is visited once, so entries that point
 // back at the root or at a directory already counted add nothing.
 std::optional<ResourceCounts> CountResources(const IByteSource& source, std::uint64_t root) {
-    const std::optional<std::uint16_t> types = DirectoryEntries(source, root);
+    const std::optional<std::vector<ResourceEntry>> types = ReadResourceEntries(source, root);
     if (!types) return std::nullopt;
-    const std::vector<std::uint8_t> entries =
-        ReadBlock(source, root + kResourceDirectoryBytes, std::size_t{*types} * kResourceEntryBytes);
-    const CByteReader reader(entries.data(), entries.size());
 
     ResourceCounts counts;
     std::set<std::uint64_t> visited{root};
-    for (std::size_t at = 0; reader.Has(at, kResourceEntryBytes); at += kResourceEntryBytes) {
-        const ResourceEntry entry = DecodeResourceEntry(reader.Sub(at, kResourceEntryBytes));
+    for (const ResourceEntry& entry : *types) {
         const std::uint64_t directory = root + (entry.OffsetToData & kResourceSubdirectoryMask);
         if (!visited.insert(directory).second) continue;
-        const std::optional<std::uint16_t> count = DirectoryEntries(source, directory);
+        const std::optional<std::uint16_t> count = ResourceEntryCount(source, directory);
         if (!count) continue;
         const std::uint16_t id = static_cast<std::uint16_t>(entry.NameOrId);
         const auto type = std::find_if(kResourceTypes.begin(), kResourceTypes.end(),

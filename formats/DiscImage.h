@@ -1,15 +1,16 @@
-// ISO 9660 and UDF disc images.
+// ISO 9660 and UDF disc images, named by their volume descriptors.
 #pragma once
 
 #include <string>
 
-#include "core/AnalyzerInput.h"
 #include "core/ByteSource.h"
 
 namespace quiddity {
 
-// Sets out to the description of an ISO 9660 or UDF disc image; false
-// (and out empty) for anything else.
-bool DescribeDiscImage(const IByteSource& source, EDetail detail, std::string& out);
+// Walks the volume descriptors from sector 16 on and appends to out what
+// they show: "ISO 9660 CD/DVD image" with its extensions (El Torito,
+// Joliet, enhanced, partition, UDF), or "UDF CD/DVD image ('ISO')".  True
+// when at least one descriptor was recognised; false leaves out as it was.
+bool DescribeDiscImage(const IByteSource& source, std::string& out);
 
 }  // namespace quiddity

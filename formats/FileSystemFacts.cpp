@@ -210,6 +210,11 @@ FileSystemFacts GatherFileSystemFacts(const std::string& path, const std::string
     return facts;
 }
 
+bool PathExists(const std::string& path) {
+    struct statx st {};
+    return !path.empty() && ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | kNoAutomount, 0, &st) == 0;
+}
+
 bool IsDirectoryItem(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

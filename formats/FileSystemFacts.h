@@ -73,6 +73,10 @@ struct FileSystemFacts {
 // opens a FIFO or a device, and opens nothing for writing.
 FileSystemFacts GatherFileSystemFacts(const std::string& path, const std::string& name);
 
+// True when something is found at path (a symbolic link counts, wherever
+// it points).  Only looks: opens and mounts nothing.
+bool PathExists(const std::string& path);
+
 // True when path names a directory itself (not a link to one).
 bool IsDirectoryItem(const std::string& path);
 

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "core/TextFormat.h"
+#include "core/TextHelpers.h"
 #include "formats/FileSystemFacts.h"
 
 namespace quiddity {
@@ -42,8 +43,7 @@ constexpr AttributeName kAttributeNames[] = {
 // break the report's lines (or forge one), so it shows as ".".
 std::string ShowableName(std::string_view name) {
     std::string shown(name);
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '.';
+    DotControlCharacters(shown);
     return shown;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/ByteReader.h"
 #include "core/TextFormat.h"
+#include "core/TextHelpers.h"
 
 namespace quiddity {
 
@@ -30,23 +31,6 @@ std::size_t RecordListBytes(std::size_t count, std::size_t recordBytes) {
 }
 
 }  // namespace
-
-void AppendUtf16BeAsUtf8(const unsigned char* bytes, std::size_t size, std::string& out) {
-    constexpr std::uint32_t kReplacement = 0xFFFD;
-    const CByteReader units(bytes, size);
-    for (std::size_t i = 0; i + 1 < size; i += 2) {
-        const std::uint32_t unit = units.ReadBE16(i);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < size) {
-            const std::uint32_t low = units.ReadBE16(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        AppendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit);
-    }
-}
 
 void ReadTrueTypeNames(const IByteSource& file, EDetail detail, std::string& out) {
     out.clear();
@@ -95,7 +79,7 @@ void ReadTrueTypeNames(const IByteSource& file, EDetail detail, std::string& out
 
         std::string name;
         if (platform == kPlatformUnicode || platform == kPlatformWindows) {
-            AppendUtf16BeAsUtf8(text.data(), text.size(), name);
+            AppendUtf16BeAsUtf8(text, name);
             name.resize(std::min(name.size(), name.find('\0')));  // a name ends at its first NUL
         } else {
             const auto zero = std::find(text.begin(), text.end(), 0);

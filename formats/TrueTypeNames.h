@@ -14,8 +14,4 @@ namespace quiddity {
 // UTF-16 names are turned into UTF-8.
 void ReadTrueTypeNames(const IByteSource& source, EDetail detail, std::string& out);
 
-// Appends the UTF-8 form of big-endian UTF-16 bytes; an unpaired surrogate
-// becomes U+FFFD.
-void AppendUtf16BeAsUtf8(const unsigned char* bytes, std::size_t size, std::string& out);
-
 }  // namespace quiddity

@@ -103,4 +103,6 @@ constexpr SignatureRow kLongSignatures[] = {
 
 ETest RunLongSignatures(CRecognition& r) { return MatchRows(r, kLongSignatures); }
 
+std::span<const SignatureRow> LongSignatureRows() { return kLongSignatures; }
+
 }  // namespace quiddity

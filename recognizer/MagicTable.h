@@ -62,4 +62,8 @@ constexpr bool MagicsAreUnique(std::span<const MagicRow> first, std::span<const 
 // reader.  Returns Matched or NoMatch.
 ETest LookUpMagic(CRecognition& r, std::span<const MagicRow> first, std::span<const MagicRow> second);
 
+// The two tables of group 4, for tools that list what the recognizer compares.
+std::span<const MagicRow> TextMagicRows();
+std::span<const MagicRow> NumberMagicRows();
+
 }  // namespace quiddity

@@ -302,6 +302,13 @@ ETest LookUpMagic(CRecognition& r, std::span<const MagicRow> first, std::span<co
     return ETest::NoMatch;
 }
 
-ETest RunMagicTables(CRecognition& r) { return LookUpMagic(r, kTextMagics, kNumberMagics); }
+ETest RunMagicTables(CRecognition& r) {
+    const ETest magic = LookUpMagic(r, kTextMagics, kNumberMagics);
+    const ETest details = RunHeaderDetailsAfterMagic(r);
+    return details == ETest::NoMatch ? magic : details;
+}
+
+std::span<const MagicRow> TextMagicRows() { return kTextMagics; }
+std::span<const MagicRow> NumberMagicRows() { return kNumberMagics; }
 
 }  // namespace quiddity

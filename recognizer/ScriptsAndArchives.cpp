@@ -24,4 +24,6 @@ constexpr SignatureRow kScriptsAndArchives[] = {
 
 ETest RunScriptsAndArchives(CRecognition& r) { return MatchRows(r, kScriptsAndArchives); }
 
+std::span<const SignatureRow> ScriptsAndArchivesRows() { return kScriptsAndArchives; }
+
 }  // namespace quiddity

@@ -183,4 +183,6 @@ constexpr SignatureRow kShortSignatures[] = {
 
 ETest RunShortSignatures(CRecognition& r) { return MatchRows(r, kShortSignatures); }
 
+std::span<const SignatureRow> ShortSignatureRows() { return kShortSignatures; }
+
 }  // namespace quiddity

@@ -99,4 +99,10 @@ constexpr SignatureRow Otherwise(SignatureBytes a, EJoin join, SignatureBytes b,
 // any row matched.
 ETest MatchRows(CRecognition& r, std::span<const SignatureRow> rows);
 
+// The row tables of groups 0 to 2, for tools that list what the recognizer
+// compares (the fuzzer's dictionary is made from them).
+std::span<const SignatureRow> ScriptsAndArchivesRows();
+std::span<const SignatureRow> LongSignatureRows();
+std::span<const SignatureRow> ShortSignatureRows();
+
 }  // namespace quiddity

@@ -257,15 +257,25 @@ void SplitInspectedPath(const std::string& path, std::string& folder, std::strin
 std::string EscapeControlCharacters(std::string_view name) {
     std::string printable;
     printable.reserve(name.size());
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            printable += c;
+    for (std::size_t i = 0; i < name.size();) {
+        const ReportCharacter c = DecodeReportCharacter(name.substr(i));
+        const std::string_view bytes = name.substr(i, c.length);
+        i += c.length;
+        if (c.codePoint == '\\') {
+            printable += "\\\\";
             continue;
         }
-        const char escape[] = {'\\', static_cast<char>('0' + (byte >> 6)), static_cast<char>('0' + ((byte >> 3) & 7)),
-                               static_cast<char>('0' + (byte & 7))};
-        printable.append(escape, sizeof escape);
+        // TAB, LF and CR are controls here too: each would break the line.
+        if (c.codePoint >= 0x20 && !IsControlOrOverride(c.codePoint)) {
+            printable += bytes;
+            continue;
+        }
+        for (const char b : bytes) {
+            const auto byte = static_cast<unsigned char>(b);
+            const char escape[] = {'\\', static_cast<char>('0' + (byte >> 6)),
+                                   static_cast<char>('0' + ((byte >> 3) & 7)), static_cast<char>('0' + (byte & 7))};
+            printable.append(escape, sizeof escape);
+        }
     }
     return printable;
 }

@@ -75,9 +75,12 @@ private:
 // and an empty name.
 void SplitInspectedPath(const std::string& path, std::string& folder, std::string& name);
 
-// A name made safe to print as one line: each control character (a newline
-// in a name could forge a line of the report or of the type list) becomes a
-// "\ooo" octal escape, as file(1) writes it; every other byte is kept.
+// A name made safe to print as one line: each control or override
+// character (IsControlOrOverride, and TAB, LF and CR: a newline in a name
+// could forge a line of the report or of the type list) becomes "\ooo"
+// octal escapes of its bytes, as file(1) writes them, and a backslash
+// becomes "\\", so an escape always means the byte it names; every other
+// byte is kept.
 std::string EscapeControlCharacters(std::string_view name);
 
 }  // namespace quiddity

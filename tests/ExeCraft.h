@@ -80,22 +80,97 @@ inline void SetDirectory(std::vector<std::uint8_t>& b, std::size_t index, std::u
     PutLE32(b, kCraftDirs + 8 * index + 4, size);
 }
 
+// A node of a version resource: its length, its value's length, (UTF-16
+// only) the value's type, the key with its zero, padding to 4 bytes, the
+// value, padding, the children.  `wide` writes UTF-16 (PE), else 8-bit (NE).
+struct CraftVersionNode {
+    std::string key;
+    std::vector<std::uint8_t> value;
+    std::uint16_t valueLength = 0;  // as written in the node: bytes, or UTF-16 units for text
+    bool text = false;              // value type 1 (text), else 0 (binary)
+    std::vector<CraftVersionNode> children;
+};
+
+inline void PadTo4(std::vector<std::uint8_t>& b) { b.resize((b.size() + 3) & ~std::size_t{3}, 0); }
+
+inline std::vector<std::uint8_t> CraftVersionBlock(const CraftVersionNode& node, bool wide) {
+    std::vector<std::uint8_t> b;
+    PutLE16(b, 0, 0);                         // wLength, set below
+    PutLE16(b, 2, node.valueLength);          // wValueLength
+    if (wide) PutLE16(b, 4, node.text ? 1 : 0);  // wType
+    for (const char c : node.key) {           // szKey, ASCII
+        b.push_back(static_cast<std::uint8_t>(c));
+        if (wide) b.push_back(0);
+    }
+    b.resize(b.size() + (wide ? 2 : 1), 0);   // its terminator
+    PadTo4(b);
+    b.insert(b.end(), node.value.begin(), node.value.end());  // Value
+    for (const CraftVersionNode& child : node.children) {
+        PadTo4(b);
+        const std::vector<std::uint8_t> bytes = CraftVersionBlock(child, wide);
+        b.insert(b.end(), bytes.begin(), bytes.end());         // Children
+    }
+    PutLE16(b, 0, static_cast<std::uint16_t>(b.size()));
+    return b;
+}
+
+// UTF-16LE code units with their terminating zero.
+inline std::vector<std::uint8_t> Utf16(std::u16string_view text) {
+    std::vector<std::uint8_t> b;
+    for (const char16_t c : text) {
+        b.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        b.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    b.insert(b.end(), {0, 0});
+    return b;
+}
+
+// A UTF-16 string of a string table; its value length counts units and the zero.
+inline CraftVersionNode WideString(std::string key, std::u16string_view value) {
+    return {std::move(key), Utf16(value), static_cast<std::uint16_t>(value.size() + 1), true, {}};
+}
+
+// The tree every version resource has: a root with a fixed-info value, the
+// string table of one translation, and the translation list.
+inline CraftVersionNode CraftVersionTree(std::string table, std::vector<CraftVersionNode> strings,
+                                         std::vector<std::uint8_t> translations) {
+    const auto count = static_cast<std::uint16_t>(translations.size());
+    return {"VS_VERSION_INFO", std::vector<std::uint8_t>(52, 0), 52, false,  // VS_FIXEDFILEINFO, unread
+            {{"StringFileInfo", {}, 0, true, {{std::move(table), {}, 0, true, std::move(strings)}}},
+             {"VarFileInfo", {}, 0, true, {{"Translation", std::move(translations), count, false, {}}}}}};
+}
+
 inline ExeAnalysis Analyze(const std::vector<std::uint8_t>& bytes) {
     ExeAnalysis exe;
     AnalyzeExecutable(CMemoryByteSource(bytes), exe);
     return exe;
 }
 
-inline std::vector<std::uint8_t> ReadPeFixture(const std::string& name) {
-    std::ifstream in(Fixture("pe/" + name), std::ios::binary);
+// The whole executable analysis as a report runs it, without the checksum.
+inline ExeAnalysis Report(const std::vector<std::uint8_t>& bytes) {
+    return ReportExecutable(CMemoryByteSource(bytes), false);
+}
+
+inline std::vector<std::uint8_t> ReadFixture(const std::string& relative) {
+    std::ifstream in(Fixture(relative), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+inline std::vector<std::uint8_t> ReadPeFixture(const std::string& name) { return ReadFixture("pe/" + name); }
 
 // The line of `text` that starts with `prefix`, without its end; "(none)" if absent.
 inline std::string LineStarting(const std::string& text, std::string_view prefix) {
     const std::string lines = "\n" + text;
     const std::size_t at = lines.find("\n" + std::string(prefix));
     return at == std::string::npos ? "(none)" : lines.substr(at + 1, lines.find_first_of("\r\n", at + 1) - at - 1);
+}
+
+// The part of `text` from the start of `from` to the start of `to` (or the end).
+inline std::string Between(const std::string& text, std::string_view from, std::string_view to) {
+    const std::size_t start = text.find(from);
+    if (start == std::string::npos) return "(none)";
+    const std::size_t end = text.find(to, start + from.size());
+    return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
 inline std::size_t Count(const std::string& text, std::string_view what) {

@@ -61,7 +61,9 @@ TEST(ExeDos, DispatchOnTheNewHeaderSignature) {
     PutText(b, 0x80, "P3");
     EXPECT_EQ(Analyze(b).detailsText, "MZ, MP (PharLap 386 .exp-file)\r\n");  // the P3 file is an MP
     PutText(b, 0x80, "NE");  // described by the NE analysis, not by DOS details
-    EXPECT_EQ(Analyze(b).detailsText, "");
+    const std::string ne = Analyze(b).detailsText;
+    EXPECT_EQ(ne.rfind("MZ, NE\r\nOS: Unknown (00)\r\n", 0), 0u) << ne;
+    EXPECT_EQ(ne.find("appended"), std::string::npos);
 
     PutText(b, 0x80, "AB");  // unknown signature, with a new-format relocation offset
     PutLE16(b, 0x18, 0x40);  // e_lfarlc
@@ -96,6 +98,9 @@ TEST(ExeDos, StubMarks) {
     // PKLITE takes its version from the two bytes before the mark; the
     // high nibble of the major byte holds flags.
     EXPECT_EQ(Analyze(stub(0x1C, "\x0E\x31PKLITE")).stubClueText, "PKLite 1.14 compressed exe\r\n");
+    // The numeric marks need both their word and their byte.
+    EXPECT_EQ(Analyze(stub(0x1C, std::string_view("\x0F\x00\xA7", 3))).stubClueText, "BSA (Soviet archiver) self-extracting archive\r\n");
+    EXPECT_EQ(Analyze(stub(0x1C, std::string_view("\x0F\x00\xA6", 3))).stubClueText, "");
 
     const ExeAnalysis lzexe = Analyze(stub(0x1C, "LZ91"));  // both a stub line and a clue
     EXPECT_EQ(lzexe.stubClueText, "LZExe 0.91 compressed exe\r\n");
@@ -136,10 +141,11 @@ TEST(ExeDos, ExecutableSectionInTheReport) {
 TEST(ExeDos, FilesOfFourGibibytesAndMore) {
     // Sparse files: the analysis reads only the few blocks it needs.
     CTempDir dir;
-    auto analyzeSparse = [&](const std::string& name, const std::vector<std::uint8_t>& start) {
+    auto analyzeSparse = [&](const std::string& name, const std::vector<std::uint8_t>& start,
+                             off_t size = 0x100000010) {
         CReadOnlyFile file;
         ExeAnalysis exe;
-        if (::truncate(dir.Write(name, start).c_str(), 0x100000010) == 0 && file.Open(dir.Path(name))) {
+        if (::truncate(dir.Write(name, start).c_str(), size) == 0 && file.Open(dir.Path(name))) {
             AnalyzeExecutable(CFileByteSource(file), exe);
         }
         return exe.detailsText;
@@ -150,5 +156,8 @@ TEST(ExeDos, FilesOfFourGibibytesAndMore) {
               std::string::npos) << dos;
     // A PE file that large shows where its rest starts, not how long it is.
     const std::string pe = analyzeSparse("big-pe.exe", CraftTwoSectionPe());
-    EXPECT_NE(pe.find("  Rest   : ???????? 00000800\r\n Resource dir"), std::string::npos) << pe;
+    EXPECT_NE(pe.find("  Rest   : ???????? 00000800\r\n Exports:"), std::string::npos) << pe;
+    // One byte less than 4 GiB still has a length.
+    const std::string below = analyzeSparse("below-4g.exe", CraftTwoSectionPe(), 0xFFFFFFFF);
+    EXPECT_NE(below.find("  Rest   : FFFFF7FF 00000800 FFFFFFFE\r\n"), std::string::npos) << below;
 }

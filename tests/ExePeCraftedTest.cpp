@@ -25,6 +25,9 @@ TEST(ExePeCrafted, HeaderSectionsAndClosingBlock) {
               "  Headers: 00000200 00000000 000001FF\r\n"
               "  Section: 00000200 00000200 000003FF .text (code,exe,read)\r\n"
               "  Section: 00000400 00000400 000007FF .rsrc (read,initd)\r\n"
+              " Exports:\n"
+              "      (none)\r\n"
+              " Imports:\r\n"  // RVA 0 lies in no section: the heading only
               " Resource dir...: 00000000\n"
               " Exception......: 00000000\r\n"
               " Security.......: 00000000\r\n"

@@ -15,9 +15,11 @@ namespace {
 
 constexpr const char* kObjdump = "x86_64-w64-mingw32-objdump";  // reads pei-i386 too
 
-const char* const kFixtures[] = {"hello32.exe",  "hello64.exe",  "gui32.exe",       "gui64.exe",
-                                 "plugin32.dll", "plugin64.dll", "resources32.exe", "symbols32.exe",
-                                 "buildid32.exe", "appended32.exe"};
+const char* const kFixtures[] = {"hello32.exe",   "hello64.exe",    "gui32.exe",      "gui64.exe",
+                                 "plugin32.dll",  "plugin64.dll",   "resources32.exe", "symbols32.exe",
+                                 "buildid32.exe", "appended32.exe", "plugins32.dll",  "isapi32.dll",
+                                 "mfc71.exe",     "mfc42.exe",      "runtimes32.exe", "version32.exe",
+                                 "version64.exe"};
 
 std::uint32_t Hex(const std::string& text) { return static_cast<std::uint32_t>(std::stoull(text, nullptr, 16)); }
 
@@ -110,3 +112,41 @@ TEST(ExePeFixtures, HeadersSectionsAndDirectoriesMatchObjdump) {
     }
 }
 
+TEST(ExePeFixtures, ImportsAndExportsMatchObjdump) {
+    int status = -1;
+    RunCommand(std::string(kObjdump) + " --version >/dev/null 2>&1", &status);
+    if (status != 0) GTEST_SKIP() << kObjdump << " is not installed";
+    for (const char* name : kFixtures) {
+        SCOPED_TRACE(name);
+        const ExeAnalysis exe = Analyze(ReadPeFixture(name));
+        if (exe.is64) continue;  // the analysis of PE32+ ends before the directories
+        const std::string out = "\n" + RunCommand(std::string(kObjdump) + " -p '" + Fixture(std::string("pe/") + name) + "'");
+
+        // Every "DLL Name:" of objdump's import tables, in its order.
+        std::string imports = " Imports:\r\n";
+        for (std::size_t at = out.find("\tDLL Name: "); at != std::string::npos; at = out.find("\tDLL Name: ", at + 1))
+            imports += "      " + out.substr(at + 11, out.find('\n', at) - at - 11) + "\r\n";
+        if (imports == " Imports:\r\n") imports += "      (none)\r\n";
+        EXPECT_EQ(Between(exe.detailsText, " Imports:", " Resource dir"), imports);
+
+        // The name pointer table, each name numbered from the ordinal base.
+        std::string exports = " Exports:\n";
+        constexpr std::string_view kNameTable = "\n[Ordinal/Name Pointer] Table\n";
+        const std::size_t table = out.find(kNameTable);
+        if (table == std::string::npos) {
+            exports += "      (none)\r\n";
+        } else {
+            const unsigned base = static_cast<unsigned>(std::stoul(Field(out, "Ordinal Base")));
+            exports += Format("  names/functions: %u/%u\r\n    RVA of names: %u\n",
+                              HexField(out, "\t[Name Pointer/Ordinal] Table"), HexField(out, "\tExport Address Table"),
+                              HexField(out, "\tName Pointer Table"));
+            std::istringstream lines(out.substr(table + kNameTable.size()));
+            for (std::string line; std::getline(lines, line) && line.starts_with("\t[");) {
+                const std::vector<std::string> words = Words(line.substr(line.find(']') + 1));
+                exports += Format("        %u: %s\n", base + static_cast<unsigned>(std::stoul(line.substr(2))),
+                                  words.at(0).c_str());
+            }
+        }
+        EXPECT_EQ(Between(exe.detailsText, " Exports:", " Imports:"), exports);
+    }
+}

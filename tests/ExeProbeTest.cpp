@@ -31,6 +31,11 @@ TEST(ExeProbe, KindsAndFailedSteps) {
     ExeProbeResult probe = Probe(MzWithNewHeader("LX"));
     EXPECT_TRUE(probe.isMZ && !probe.isPE);
     EXPECT_EQ(probe.kind, EExeKind::Lx);
+    EXPECT_EQ(probe.lxHeader[1], 'X');  // the header of its kind, and no other, was read
+    EXPECT_EQ(probe.leHeader[1], 0);
+    probe = Probe(MzWithNewHeader("LE"));
+    EXPECT_EQ(probe.leHeader[1], 'E');
+    EXPECT_EQ(probe.lxHeader[1], 0);
     probe = Probe(CraftPe({}, 0x200));
     EXPECT_TRUE(probe.isPE);
     EXPECT_EQ(probe.kind, EExeKind::None);

@@ -23,8 +23,9 @@ std::string Render(const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 TEST(ExeRobustness, TruncatedTwinsLoseLinesNeverCrash) {
-    for (const char* name : {"resources32.exe", "buildid32.exe", "hello64.exe"}) {
-        const std::vector<std::uint8_t> whole = ReadPeFixture(name);
+    for (const char* name : {"pe/resources32.exe", "pe/buildid32.exe", "pe/hello64.exe", "pe/plugins32.dll",
+                             "pe/runtimes32.exe", "pe/version32.exe", "ne/smalle.fon"}) {
+        const std::vector<std::uint8_t> whole = ReadFixture(name);
         ASSERT_GT(whole.size(), 0x400u) << name;
         const std::size_t full = Render(whole).size();
         for (std::size_t length = 0; length < whole.size(); length += length < 0x600 ? 1 : 97) {

@@ -86,6 +86,9 @@ TEST(SplitInspectedPath, FolderEndsInSlashAndKeepsTheName) {
     SplitInspectedPath("/usr/share/..", folder, name);
     EXPECT_EQ(folder, "/");
     EXPECT_EQ(name, "usr");
+    SplitInspectedPath("//", folder, name);  // the root: its slashes are not all trimmed away
+    EXPECT_EQ(folder, "/");
+    EXPECT_EQ(name, "");
 
     CTempDir dir;
     const std::string longName(300, 'n');  // never cut at 255

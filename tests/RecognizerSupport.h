@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "TestSupport.h"
 #include "recognizer/Recognition.h"
 #include "recognizer/Recognizer.h"
 
@@ -23,6 +24,13 @@ inline std::string TypeOfBytes(std::span<const std::uint8_t> bytes) {
 inline std::string TypeOfBytes(const std::vector<std::uint8_t>& bytes) { return TypeOfBytes(std::span(bytes)); }
 inline std::string TypeOfBytes(std::string_view bytes) {
     return TypeOfBytes(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+// `size` bytes of filler that no signature starts with, and `text` at `at`.
+inline std::vector<std::uint8_t> Padded(std::size_t size, std::size_t at, std::string_view text) {
+    std::vector<std::uint8_t> b(size, '.');
+    PutText(b, at, text);
+    return b;
 }
 
 // A recognition whose head holds these bytes (up to 4096), nothing else run.

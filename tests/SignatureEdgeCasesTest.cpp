@@ -14,19 +14,9 @@
 using namespace quiddity;
 using namespace std::string_view_literals;
 using quiddity::test::HeadOf;
+using quiddity::test::Padded;
 using quiddity::test::PutText;
 using quiddity::test::TypeOfBytes;
-
-namespace {
-
-// `size` bytes of filler that no signature starts with, and `text` at `at`.
-std::vector<std::uint8_t> Padded(std::size_t size, std::size_t at, std::string_view text) {
-    std::vector<std::uint8_t> b(size, '.');
-    PutText(b, at, text);
-    return b;
-}
-
-}  // namespace
 
 TEST(ShellScripts, OnlyShellInterpreterLines) {
     EXPECT_EQ(TypeOfBytes("#!/bin/zsh\n"), "Unix/Linux shell script");

@@ -16,6 +16,11 @@ TEST(TextPanes, InvalidUtf8ShowsAsLatin1) {
     EXPECT_EQ(ToUtf8("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(ToUtf8("\xC3\xA9t\xC3\xA9"), "\xC3\xA9t\xC3\xA9");  // valid UTF-8 passes
     EXPECT_EQ(ToUtf8("\xED\xA0\x80"), "\xC3\xAD\xC2\xA0\xC2\x80");  // a surrogate is not valid UTF-8
+    // the smallest character of each length is valid; an overlong form is not
+    for (const std::string_view smallest : {"\xC2\x80", "\xE0\xA0\x80", "\xF0\x90\x80\x80"})
+        EXPECT_EQ(ToUtf8(smallest), smallest);
+    EXPECT_EQ(ToUtf8("\xC1\xBF"), "\xC3\x81\xC2\xBF");
+    EXPECT_EQ(ToDisplayText("\xC2\x80|\xC2\x9F|\xC2\xA0"), ".|.|\xC2\xA0");  // C1 ends at U+009F
     EXPECT_EQ(ToUtf8(std::string_view("\0x", 2)), std::string("\0x", 2));
 }
 
@@ -37,7 +42,7 @@ TEST(TextPanes, HtmlSpansCarryTheStyle) {
     pane.AppendStyledText("File info", s.m_cfHeading);
     pane.AppendStyledText("a<b>&c", s.m_cfFixed);
     pane.EndReport();
-    const std::string page = pane.Page("t");
+    const std::string page = CHtmlPane::PageHead("t") + pane.Text();
     EXPECT_NE(page.find("background:#EEEEFF"), std::string::npos);
     EXPECT_NE(page.find("font-family:'Arial';font-size:13pt;font-weight:bold;color:#C80000\">File info</span>"),
               std::string::npos);

@@ -107,3 +107,13 @@ TEST(TrueTypeNames, SectionThresholdAndPlaceInTheReport) {
     EXPECT_LT(named.find("Type: "), section);
     EXPECT_GT(named.find("\nChecksum\n"), section);
 }
+
+TEST(TrueTypeNames, OddLengthUtf16KeepsItsWholeUnits) {
+    // five bytes: two whole units and one stray byte, which is never read
+    // as half of a third; then a high surrogate cut by its string's end
+    const std::vector<std::uint8_t> font = FontWithNames({
+        {3, 4, std::string("\0A\0B\0", 5)},
+        {0, 4, std::string("\xD8\x3D\xDE", 3)},
+    });
+    EXPECT_EQ(Names(font, EDetail::Full), "AB\r\n\xEF\xBF\xBD\r\n");
+}

@@ -55,4 +55,5 @@ downloads=$SCENE/Downloads
 shot docs/screenshot.png "$downloads/hello32.exe" ctrl+f
 shot docs/browser-hex.png "$downloads/sample.png" alt+v o ctrl+h
 shot docs/browser-dos.png "$downloads/hello32.exe" alt+v d ctrl+t
-shot docs/browser-special.png "$downloads" ctrl+s Down
+shot docs/browser-folders.png "$downloads" ctrl+s Down
+shot docs/browser-menu.png "$downloads/sample.png" Menu

@@ -1,5 +1,6 @@
 #include "window/LeftView.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -38,6 +39,11 @@ int CLeftView::SelectionMark() const {
     return current.isValid() ? current.row() : -1;
 }
 
+int CLeftView::FirstSelected() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
 void CLeftView::SelectItem(int row) {
     if (model() == nullptr || row < 0 || row >= model()->rowCount()) return;
     const QModelIndex index = model()->index(row, 0);
@@ -64,6 +70,13 @@ void CLeftView::mousePressEvent(QMouseEvent* event) {
 void CLeftView::mouseDoubleClickEvent(QMouseEvent* event) {
     QTableView::mouseDoubleClickEvent(event);
     if (indexAt(event->position().toPoint()).isValid()) emit EnterPressed();
+}
+
+void CLeftView::contextMenuEvent(QContextMenuEvent* event) {
+    QPoint global = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard && currentIndex().isValid())
+        global = viewport()->mapToGlobal(visualRect(currentIndex()).center());
+    emit RightClicked(global);
 }
 
 bool CLeftView::focusNextPrevChild(bool) {

@@ -15,6 +15,8 @@ public:
 
     // The row under the selection mark, or -1.
     int SelectionMark() const;
+    // The first selected row, or -1.
+    int FirstSelected() const;
     // Marks the row, selects it and scrolls it into view.
     void SelectItem(int row);
 
@@ -23,11 +25,15 @@ signals:
     void BackspacePressed();
     void EnterPressed();       // Enter or a double click
     void TabPressed();
+    // A right click, or the menu key on the current row; global is where
+    // the context menu belongs on the screen.
+    void RightClicked(QPoint global);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 };
 

@@ -259,4 +259,9 @@ std::vector<CListItem> SpecialFolderItems(const FGetEnv& getEnv, std::string_vie
     return items;
 }
 
+EMenu ContextMenuKind(const CListItem& item) {
+    if (item.name == ".." || item.type == kTypeDrive || item.type == kTypeDomain) return EMenu::None;
+    return item.type == kTypeDir ? EMenu::Folder : EMenu::File;
+}
+
 }  // namespace quiddity

@@ -41,6 +41,12 @@ std::vector<std::string> MountedDrives(std::string_view mountInfo);
 using FGetEnv = std::function<const char*(const char*)>;
 std::vector<CListItem> SpecialFolderItems(const FGetEnv& getEnv, std::string_view userDirs);
 
+// The context menu an item gets: none for drives, domains and "..", the
+// folder menu for other folders, the file menu for everything else (files,
+// servers, shares and "(no files found)" alike).
+enum class EMenu { None, File, Folder };
+EMenu ContextMenuKind(const CListItem& item);
+
 // An environment variable by its name in any letter case, as the variables
 // of the special-folders list are looked up.
 const char* GetEnvAnyCase(const char* name);

@@ -36,10 +36,13 @@
 #include "core/Version.h"
 #include "formats/FileSystemFacts.h"
 #include "recognizer/Recognizer.h"
+#include "window/AboutBox.h"
 #include "window/LeftView.h"
 #include "window/LocationModel.h"
 #include "window/Network.h"
 #include "window/QuiddityView.h"
+#include "window/SettingsDialog.h"
+#include "window/ShellActions.h"
 
 namespace quiddity {
 
@@ -47,10 +50,6 @@ namespace {
 
 constexpr int kListPaneWidth = 370;  // pixels, at start-up
 constexpr int kMarkSize = 22;        // the program's mark in the picture bar
-
-// The project's two lines on the start page.
-constexpr std::string_view kAboutLine1 = "Tells what a file is from its contents, not from its name.";
-constexpr std::string_view kAboutLine2 = "A file browser for Linux, built on Qt 6.";
 
 constexpr std::string_view kNewsText =
     "<h1>New Features\n"
@@ -98,6 +97,12 @@ private:
 
 QString ToQString(std::string_view bytes) {
     const std::string utf8 = ToUtf8(bytes);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// A text made from a file's bytes (a type may quote a title) as the panes show it.
+QString ToDisplayQString(std::string_view bytes) {
+    const std::string utf8 = ToDisplayText(bytes);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
@@ -158,7 +163,15 @@ QPixmap ProgramMark() {
 }  // namespace
 
 CMainFrame::CMainFrame(std::string commandLinePath, QWidget* parent)
-    : QMainWindow(parent), m_szFolder("/"), m_commandLinePath(std::move(commandLinePath)), m_styles(InitTextStyles()) {
+    : QMainWindow(parent),
+      m_szFolder("/"),
+      m_commandLinePath(std::move(commandLinePath)),
+      m_styles(InitTextStyles()),
+      m_pShell(std::make_unique<CDesktopShellActions>()) {
+    const CSettings settings = LoadSettings();
+    m_nViewType = settings.nViewType;
+    m_strEditor = settings.strEditor;
+    m_switches = settings.switches;
     setWindowTitle(QStringLiteral("Quiddity"));
     for (int timer = 0; timer < kTimerCount; ++timer) {
         auto* oneShot = new QTimer(this);
@@ -190,6 +203,10 @@ CMainFrame::CMainFrame(std::string commandLinePath, QWidget* parent)
     connect(m_pList, &CLeftView::BackspacePressed, this, [this] { StartTimer(kTimerGoUp, kListDelay); });
     connect(m_pList, &CLeftView::EnterPressed, this, [this] { StartTimer(kTimerOpen, kListDelay); });
     connect(m_pList, &CLeftView::TabPressed, this, &CMainFrame::ActivateOtherPane);
+    connect(m_pList, &CLeftView::RightClicked, this, [this](QPoint global) {
+        m_ptRightClick = global;
+        StartTimer(kTimerContextMenu, kListDelay);
+    });
     connect(m_pRichEdit, &CQuiddityView::TabPressed, this, &CMainFrame::ActivateOtherPane);
     connect(m_pList->horizontalHeader(), &QHeaderView::sectionClicked, this, &CMainFrame::SortByColumn);
 
@@ -249,6 +266,7 @@ void CMainFrame::BuildMenus() {
     fileMenu->addAction(QStringLiteral("&Special folders"), QKeySequence(Qt::CTRL | Qt::Key_S), this,
                         &CMainFrame::ShowSpecialFolders);
     fileMenu->addAction(QStringLiteral("&Go to..."), QKeySequence(Qt::CTRL | Qt::Key_G), this, &CMainFrame::GoTo);
+    fileMenu->addAction(QStringLiteral("Se&ttings..."), this, &CMainFrame::EditSettings);
     fileMenu->addSeparator();
     fileMenu->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
 
@@ -284,6 +302,13 @@ void CMainFrame::BuildMenus() {
 
     QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu->addAction(QStringLiteral("&Keyboard shortcuts"), this, &CMainFrame::ShowKeyboardShortcuts);
+    helpMenu->addAction(QStringLiteral("&About Quiddity"), this, &CMainFrame::ShowAbout);
+
+    // Not in a menu: Ctrl+A acts on the right pane alone.
+    auto* selectAll = new QAction(this);
+    selectAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(selectAll, &QAction::triggered, this, &CMainFrame::SelectAll);
+    addAction(selectAll);
 }
 
 QAbstractButton* CMainFrame::ViewButton(int viewType) const { return m_pViewButtons->button(viewType); }
@@ -296,6 +321,7 @@ void CMainFrame::OnTimer(int timer) {
         case kTimerUpdate: UpdateContentPane(); break;
         case kTimerGoUp: GoUp(); break;
         case kTimerOpen: OpenSelectedItem(); break;
+        case kTimerContextMenu: ShowContextMenu(); break;
         case kTimerOpenPath: OpenPath(m_commandLinePath, EPathSource::CommandLine); break;
         default: break;
     }
@@ -736,7 +762,7 @@ void CMainFrame::UpdateContentPane() {
     } else {
         std::string type;
         EstimateFileType(path, type);
-        m_pType->setText(ToQString(type));
+        m_pType->setText(ToDisplayQString(type));
         wait.Restore();
         if (m_nViewType == kViewHex) ShowHexView(*m_pRichEdit, m_styles, path, m_bShowOffsets, m_bDosMode);
         else if (m_bDosMode) ShowDosTextView(*m_pRichEdit, m_styles, path);
@@ -752,7 +778,7 @@ void CMainFrame::ShowInfoReport() {
         CFileInspector(m_pModel->Item(row).name, m_szFolder, *m_pRichEdit, m_styles, m_switches, m_bBackupPrivileges)
             .BuildInfoReport();
     m_bBackupPrivileges = result.bBackupPrivileges;
-    if (!result.strTypeText.empty()) m_pType->setText(ToQString(result.strTypeText));
+    if (!result.strTypeText.empty()) m_pType->setText(ToDisplayQString(result.strTypeText));
 }
 
 void CMainFrame::ShowShareFile(const CListItem& item) {
@@ -812,7 +838,7 @@ void CMainFrame::ShowServerInfo() {
 void CMainFrame::ShowStartPage() {
     m_pRichEdit->BeginReport();
     m_pRichEdit->AppendStyledText("\nQuiddity\n", m_styles.m_cfHeading);
-    m_pRichEdit->AppendStyledText("Version " + std::string(kQuiddityVersion) + "\n", m_styles.m_cfNormal);
+    m_pRichEdit->AppendStyledText(VersionText() + "\n", m_styles.m_cfNormal);
     m_pRichEdit->AppendStyledText(std::string(kAboutLine1) + "\n", m_styles.m_cfNormal);
     m_pRichEdit->AppendStyledText(std::string(kAboutLine2) + "\n\n", m_styles.m_cfNormal);
     RenderMarkup(*m_pRichEdit, m_styles, kNewsText);
@@ -831,5 +857,77 @@ void CMainFrame::SetViewType(int viewType) {
     ViewAction(viewType)->setChecked(true);
     StartTimer(kTimerUpdate, kViewDelay);
 }
+
+// ---- Settings, about box, context menu ----
+
+void CMainFrame::EditSettings() {
+    COppsett dialog(m_strEditor, this);
+    dialog.exec();
+    m_strEditor = dialog.Editor();
+    // Even after Cancel: the store may have changed behind the dialog's back.
+    // The start-up view is not read again: it acts at the next start.
+    m_switches = ReadSwitches();
+}
+
+void CMainFrame::ShowAbout() {
+    CAboutDlg dialog(this);
+    dialog.exec();
+}
+
+// Only the right pane has all of its text to select.
+void CMainFrame::SelectAll() {
+    if (m_pRichEdit->hasFocus()) m_pRichEdit->selectAll();
+}
+
+void CMainFrame::ShowContextMenu() {
+    const int row = m_pList->FirstSelected();
+    if (row < 0) return;
+    const EMenu kind = ContextMenuKind(m_pModel->Item(row));
+    if (kind == EMenu::None) return;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (kind == EMenu::File) {
+        QMenu* shell = menu->addMenu(QStringLiteral("&Shell"));
+        shell->addAction(QStringLiteral("&Open"), this, &CMainFrame::OpenItem);
+        shell->addAction(QStringLiteral("&Edit"), this, &CMainFrame::EditItem);
+        menu->addSeparator();
+        menu->addAction(QStringLiteral("Open with &editor"), this, &CMainFrame::OpenItemWithEditor);
+        menu->addAction(QStringLiteral("&Copy path"), this, &CMainFrame::CopyItemPath);
+    } else {
+        menu->addAction(QStringLiteral("E&xplore"), this, &CMainFrame::ExploreItem);
+    }
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Cancel"));
+    menu->popup(m_ptRightClick);
+}
+
+std::optional<std::string> CMainFrame::SelectedItemPath() const {
+    const int row = m_pList->FirstSelected();
+    if (row < 0) return std::nullopt;
+    // In the special-folders view the folder is empty and the Name a full path.
+    return m_szFolder + m_pModel->Item(row).name;
+}
+
+void CMainFrame::OpenItem() {
+    if (const auto path = SelectedItemPath()) m_pShell->Open(*path);
+}
+
+void CMainFrame::EditItem() {
+    if (const auto path = SelectedItemPath()) m_pShell->Edit(*path);
+}
+
+void CMainFrame::OpenItemWithEditor() {
+    if (const auto path = SelectedItemPath()) m_pShell->OpenWithEditor(m_strEditor, *path, m_szFolder);
+}
+
+void CMainFrame::CopyItemPath() {
+    if (const auto path = SelectedItemPath()) m_pShell->CopyPath("\"" + *path + "\"");
+}
+
+void CMainFrame::ExploreItem() {
+    if (const auto path = SelectedItemPath()) m_pShell->Explore(*path);
+}
+
+void CMainFrame::SetShellActions(std::unique_ptr<IShellActions> shell) { m_pShell = std::move(shell); }
 
 }  // namespace quiddity

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "core/TextStyle.h"
 #include "network/NetworkLocations.h"
 #include "window/Locations.h"
+#include "window/Settings.h"
 
 class QAbstractButton;
 class QAction;
@@ -29,11 +31,10 @@ namespace quiddity {
 class CLeftView;
 class CLocationModel;
 class CQuiddityView;
+class IShellActions;
 
 // Where a path to open comes from: each trims it its own way.
 enum class EPathSource { CommandLine, GoTo, Drop };
-
-enum EViewType : int { kViewHex = 0, kViewText = 1, kViewInfo = 2 };
 
 // The one-shot timers; a new request of a kind replaces a pending one.
 enum ETimer : int {
@@ -41,6 +42,7 @@ enum ETimer : int {
     kTimerUpdate = 4,
     kTimerGoUp = 5,
     kTimerOpen = 6,
+    kTimerContextMenu = 7,
     kTimerOpenPath = 8,
 };
 inline constexpr int kTimerCount = 9;
@@ -82,6 +84,17 @@ public:
     void SetViewType(int viewType);
     void ActivateOtherPane();
 
+    // Settings, about box, context menu and its shell actions.
+    void EditSettings();
+    void ShowAbout();
+    void SelectAll();
+    void ShowContextMenu();
+    void OpenItem();
+    void EditItem();
+    void OpenItemWithEditor();
+    void CopyItemPath();
+    void ExploreItem();
+
     void StartTimer(int timer, int delay);
 
     // State, for whoever drives the window (tests, the benchmark).
@@ -102,6 +115,10 @@ public:
     QAction* ViewAction(int viewType) const { return m_viewActions[static_cast<std::size_t>(viewType)]; }
     QAction* OffsetsAction() const { return m_pOffsetsAction; }
     QAction* DosModeAction() const { return m_pDosModeAction; }
+    const std::string& Editor() const { return m_strEditor; }
+    const CReportSwitches& Switches() const { return m_switches; }
+    // Tests record the shell actions instead of starting programs.
+    void SetShellActions(std::unique_ptr<IShellActions> shell);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -119,6 +136,8 @@ private:
     void OnTimer(int timer);
     void SelectItem(int row);
     void EmptyPane();
+    // The full path of the first selected item, if any.
+    std::optional<std::string> SelectedItemPath() const;
 
     // Network listings: the list shows ".." and "(searching...)" until the
     // answer comes; a later request makes an earlier answer stale.
@@ -146,8 +165,11 @@ private:
     bool m_bDosMode = false;
     bool m_bStartPage = false;
     bool m_bBackupPrivileges = false;
+    std::string m_strEditor;
     CReportSwitches m_switches;
+    QPoint m_ptRightClick;  // of the last right click, on the screen
     const CTextStyles& m_styles;
+    std::unique_ptr<IShellActions> m_pShell;
 
     QSplitter* m_pSplitter = nullptr;
     CLeftView* m_pList = nullptr;

@@ -66,8 +66,8 @@ void CQuiddityView::BeginReport() {
 }
 
 void CQuiddityView::AppendStyledText(std::string_view text, const CTextStyle& style) {
-    // "\r\n", "\n" and a lone "\r" are each one line break.
-    const std::string utf8 = ToUtf8(text);
+    // "\r\n", "\n" and a lone "\r" are each one line break; controls show as ".".
+    const std::string utf8 = ToDisplayText(text);
     QString lines;
     lines.reserve(static_cast<qsizetype>(utf8.size()));
     for (const QChar c : QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))) {

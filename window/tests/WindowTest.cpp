@@ -481,9 +481,11 @@ private slots:
         pane.AppendStyledText("one\r", styles.m_cfHeading);
         pane.AppendStyledText("\ntwo\r\nthree\rfour\n", styles.m_cfNormal);
         pane.AppendStyledText(std::string("caf\xE9", 4), styles.m_cfFixed);  // not UTF-8: Latin-1
+        // controls, C1 (raw and UTF-8) and a right-to-left override show as "."
+        pane.AppendStyledText("\x1b[2J\x9b\xC2\x85\xE2\x80\xAEx", styles.m_cfFixed);
         pane.EndReport();
         QVERIFY(pane.updatesEnabled());
-        QCOMPARE(pane.toPlainText(), QString::fromUtf8("one\ntwo\nthree\nfour\ncaf\u00E9"));
+        QCOMPARE(pane.toPlainText(), QString::fromUtf8("one\ntwo\nthree\nfour\ncaf\u00E9.[2J...x"));
         QTextCursor cursor(pane.document());
         cursor.setPosition(1);
         QCOMPARE(cursor.charFormat().foreground().color(), QColor(200, 0, 0));
@@ -494,5 +496,9 @@ private slots:
     }
 };
 
-QTEST_MAIN(CWindowTest)
+int RunWindowTest(int argc, char** argv) {
+    CWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "WindowTest.moc"

@@ -1,0 +1,50 @@
+// The content views and the text panes over hostile bytes: whatever a file
+// holds, no pane writes a control it did not write itself.
+#include <algorithm>
+
+#include "FuzzSupport.h"
+#include "core/ContentViews.h"
+#include "core/ReportPane.h"
+
+using namespace quiddity;
+
+namespace {
+
+// The text of every pane for the same runs, each checked.
+void WriteThroughEachPane(const CTextStyle& style, std::string_view text, bool markup) {
+    const CTextStyles& styles = InitTextStyles();
+    CPlainTextPane plain;
+    CAnsiPane ansi;
+    CHtmlPane html;
+    for (CTextPaneBase* pane : {static_cast<CTextPaneBase*>(&plain), static_cast<CTextPaneBase*>(&ansi),
+                                static_cast<CTextPaneBase*>(&html)}) {
+        pane->BeginReport();
+        if (markup) RenderMarkup(*pane, styles, text);
+        else pane->AppendStyledText(text, style);
+        pane->EndReport();
+    }
+    fuzz::RequireShownSafely(plain.Text());
+    fuzz::RequireShownSafely(fuzz::WithoutOwnAttributes(ansi.Text()));
+    fuzz::RequireShownSafely(html.Text());
+}
+
+}  // namespace
+
+// The panes treat a long text as many short runs: past this, an input only
+// costs time that more inputs would use better.
+constexpr std::size_t kPaneInputLimit = 8192;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> bytes(data, size);
+    const std::string_view text(reinterpret_cast<const char*>(data), std::min(size, kPaneInputLimit));
+    const CTextStyles& styles = InitTextStyles();
+    WriteThroughEachPane(styles.m_cfHeading, text, false);
+    WriteThroughEachPane(styles.m_cfNormal, text, true);
+    const std::span<const std::uint8_t> hexPart = bytes.first(std::min(size, kHexViewLimit));
+    const std::span<const std::uint8_t> textPart = bytes.first(std::min(size, kTextViewLimit));
+    WriteThroughEachPane(styles.m_cfFixed, BuildHexViewText(hexPart, size % 2 == 0), false);
+    WriteThroughEachPane(kDosHexFont, BuildDosHexViewText(hexPart), false);
+    WriteThroughEachPane(styles.m_cfFixed, BuildTextViewText(textPart), false);
+    WriteThroughEachPane(kDosTextFont, BuildDosTextViewText(textPart), false);
+    return 0;
+}
