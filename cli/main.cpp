@@ -14,11 +14,13 @@
 #include <vector>
 
 #include "cli/BatchText.h"
+#include "cli/Network.h"
 #include "core/ContentViews.h"
 #include "core/ReadOnlyFile.h"
 #include "report/InfoReport.h"
 #include "core/TextPanes.h"
 #include "core/Version.h"
+#include "formats/FileSystemFacts.h"
 #include "recognizer/Recognizer.h"
 
 namespace {
@@ -45,6 +47,8 @@ struct Options {
     bool showOffsets = false;
     CReportSwitches switches;
     std::vector<std::string> paths;
+    std::string listLocation;  // --list
+    std::string user;          // --user
 };
 
 const char kUsage[] =
@@ -64,8 +68,15 @@ const char kUsage[] =
     "      --no-checksum       leave out the checksum\n"
     "      --no-special        leave out the format sections (compound documents, executables)\n"
     "      --no-version        leave out the version information\n"
+    "      --list=LOCATION     list a network location as NAME<TAB>TYPE<TAB>SIZE lines:\n"
+    "                          network (the workgroups), smb://WORKGROUP (its servers),\n"
+    "                          smb://SERVER (its shares) or smb://SERVER/SHARE/PATH/\n"
+    "      --user=USER         log on to servers as USER (or DOMAIN\\USER); the password\n"
+    "                          comes from QUIDDITY_SMB_PASSWORD or is asked for\n"
     "  -h, --help              show this help and exit\n"
     "  -V, --version           show the version and exit\n"
+    "\n"
+    "A PATH may be a file on a share: smb://SERVER[:PORT]/SHARE/PATH.\n"
     "\n"
     "Exit status: 0 when every path was inspected, 1 when one could not be found or\n"
     "opened or the output could not be written, 2 for a usage error.\n";
@@ -124,7 +135,7 @@ private:
 
 // Returns the exit status for a usage error, or -1 to go on.
 int ParseOptions(int argc, char** argv, Options& options) {
-    enum { kFormat = 256, kView, kOffsets, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion };
+    enum { kFormat = 256, kView, kOffsets, kNoFileInfo, kNoEstimated, kNoExe, kNoChecksum, kNoSpecial, kNoVersion, kList, kUser };
     static const option kLong[] = {
         {"type", no_argument, nullptr, 't'},
         {"recursive", no_argument, nullptr, 'r'},
@@ -138,6 +149,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
         {"no-checksum", no_argument, nullptr, kNoChecksum},
         {"no-special", no_argument, nullptr, kNoSpecial},
         {"no-version", no_argument, nullptr, kNoVersion},
+        {"list", required_argument, nullptr, kList},
+        {"user", required_argument, nullptr, kUser},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
@@ -172,6 +185,8 @@ int ParseOptions(int argc, char** argv, Options& options) {
             case kNoChecksum: options.switches.ShowChecksum = false; break;
             case kNoSpecial: options.switches.ShowSpecial = false; break;
             case kNoVersion: options.switches.ShowVersionInfo = false; break;
+            case kList: options.listLocation = optarg; break;
+            case kUser: options.user = optarg; break;
             case 'h': std::fputs(kUsage, stdout); return kExitOk;
             case 'V': std::printf("quiddity %s\n", kQuiddityVersion); return kExitOk;
             default: {
@@ -182,7 +197,7 @@ int ParseOptions(int argc, char** argv, Options& options) {
         }
     }
     for (int i = optind; i < argc; ++i) options.paths.emplace_back(argv[i]);
-    if (options.paths.empty()) {
+    if (options.paths.empty() && options.listLocation.empty()) {
         UsageError("no file given");
         return kExitUsage;
     }
@@ -201,13 +216,20 @@ bool FailedToOpen(const struct stat& st, int openError) {
 
 class CTypeLister {
 public:
-    CTypeLister(bool recursive, CStandardOutput& output) : m_recursive(recursive), m_output(output) {}
+    CTypeLister(bool recursive, CCommandLineNetwork& network, CStandardOutput& output)
+        : m_recursive(recursive), m_network(network), m_output(output) {}
 
     // Returns false when the path could not be found or opened.
     bool List(const std::string& path, int depth = 0) {
+        int error = 0;
+        if (depth == 0 && CCommandLineNetwork::IsNetworkPath(path)) {
+            const bool opened = m_network.EstimateType(path, m_type, error);
+            Print(path, m_type);
+            if (!opened) ReportMissing(path, error);
+            return opened;
+        }
         // Regular files, the common case, are judged at once; only an item
         // that cannot be opened is looked at more closely.
-        int error = 0;
         if (EstimateFileType(path, m_type, &error)) {
             Print(path, m_type);
             return true;
@@ -287,6 +309,7 @@ private:
     }
 
     bool m_recursive;
+    CCommandLineNetwork& m_network;
     CStandardOutput& m_output;
     bool m_bToldDepthLimit = false;
     std::string m_type;
@@ -314,30 +337,64 @@ int WriteContentView(const Options& options, const std::string& path, IReportPan
     return 0;
 }
 
-int WriteReports(const Options& options, CStandardOutput& output) {
+// The report or view of a file on a share; returns false when it could not
+// be opened.
+bool WriteNetworkFile(const Options& options, CCommandLineNetwork& network, const std::string& url, IReportPane& pane) {
+    int error = 0;
+    const std::unique_ptr<CSmbByteSource> source = network.Open(url, error);
+    if (!source) {
+        ReportMissing(url, error);
+        return false;
+    }
+    const CTextStyles& styles = InitTextStyles();
+    switch (options.view) {
+        case EView::Hex: ShowHexView(pane, styles, source.get(), options.showOffsets, false); break;
+        case EView::Text: ShowTextView(pane, styles, source.get()); break;
+        case EView::DosText: ShowDosTextView(pane, styles, source.get()); break;
+        case EView::Info: {
+            const std::size_t slash = url.rfind('/');
+            CFileInspector inspector(url.substr(slash + 1), url.substr(0, slash + 1), pane, styles, options.switches);
+            inspector.BuildInfoReport(source.get(), FormatFileInformation(source->Facts(), false));
+            break;
+        }
+    }
+    return true;
+}
+
+// The report or view of a local item; returns false when it could not be
+// found or opened.
+bool WriteLocalFile(const Options& options, const std::string& path, IReportPane& pane) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        ReportMissing(path, errno);
+        return false;
+    }
+    int openError = 0;
+    if (options.view == EView::Info) {
+        std::string folder;
+        std::string name;
+        SplitInspectedPath(path, folder, name);
+        openError = CFileInspector(name, folder, pane, InitTextStyles(), options.switches).BuildInfoReport().nOpenError;
+    } else {
+        openError = WriteContentView(options, path, pane);
+    }
+    if (FailedToOpen(st, openError)) {
+        ReportMissing(path, openError);
+        return false;
+    }
+    return true;
+}
+
+int WriteReports(const Options& options, CCommandLineNetwork& network, CStandardOutput& output) {
     const std::unique_ptr<CTextPaneBase> pane = MakePane(options.format);
     // Each report is written as soon as it is done, a page of them too.
     if (options.format == EFormat::Html) output.Write(CHtmlPane::PageHead("Quiddity report"));
     bool allInspected = true;
     for (const std::string& path : options.paths) {
         if (output.Failed()) break;
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            ReportMissing(path, errno);
-            allInspected = false;
-            continue;
-        }
-        int openError = 0;
-        if (options.view == EView::Info) {
-            std::string folder;
-            std::string name;
-            SplitInspectedPath(path, folder, name);
-            openError = CFileInspector(name, folder, *pane, InitTextStyles(), options.switches).BuildInfoReport().nOpenError;
-        } else {
-            openError = WriteContentView(options, path, *pane);
-        }
-        if (FailedToOpen(st, openError)) {
-            ReportMissing(path, openError);
+        if (CCommandLineNetwork::IsNetworkPath(path)) {
+            allInspected = WriteNetworkFile(options, network, path, *pane) && allInspected;
+        } else if (!WriteLocalFile(options, path, *pane)) {
             allInspected = false;
         }
         output.Write(pane->Text());
@@ -347,11 +404,11 @@ int WriteReports(const Options& options, CStandardOutput& output) {
     return allInspected ? kExitOk : kExitNotInspected;
 }
 
-int ListTypes(const Options& options, CStandardOutput& output) {
+int ListTypes(const Options& options, CCommandLineNetwork& network, CStandardOutput& output) {
     // A large buffer, since nothing else competes for stdout.
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-    CTypeLister lister(options.recursive, output);
+    CTypeLister lister(options.recursive, network, output);
     bool allInspected = true;
     for (const std::string& path : options.paths) {
         if (output.Failed()) break;
@@ -366,6 +423,11 @@ int main(int argc, char** argv) {
     CStandardOutput output;
     Options options;
     int status = ParseOptions(argc, argv, options);
-    if (status < 0) status = options.typeOnly ? ListTypes(options, output) : WriteReports(options, output);
+    if (status < 0) {
+        CCommandLineNetwork network(options.user);
+        if (!options.listLocation.empty()) status = network.List(options.listLocation);
+        else if (options.typeOnly) status = ListTypes(options, network, output);
+        else status = WriteReports(options, network, output);
+    }
     return output.Finish(status);
 }

@@ -27,13 +27,24 @@ void AppendHexPart(std::string& out, std::span<const std::uint8_t> bytes, std::s
     }
 }
 
-// Reads the first `limit` bytes; a failed read counts as a short one.
-// Returns 0, or the errno value of a file that could not be opened.
-int ReadBeginning(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+// The first `limit` bytes of a source; a failed read counts as a short one.
+std::vector<std::uint8_t> ReadBeginning(const IByteSource& source, std::size_t limit) {
+    std::vector<std::uint8_t> bytes(limit);
+    bytes.resize(source.ReadAt(0, bytes));
+    return bytes;
+}
+
+// Runs a view over the file at path, or over no source when it cannot be
+// opened; returns 0 or the errno value.
+template <typename FView>
+int WithFile(const std::string& path, FView view) {
     CReadOnlyFile file;
-    if (!file.Open(path)) return file.Error();
-    bytes.resize(limit);
-    bytes.resize(file.ReadAt(0, bytes));
+    if (!file.Open(path)) {
+        view(nullptr);
+        return file.Error();
+    }
+    const CFileByteSource source(file);
+    view(&source);
     return 0;
 }
 
@@ -157,35 +168,44 @@ std::string BuildDosTextViewText(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
+void ShowHexView(IReportPane& pane, const CTextStyles& styles, const IByteSource* source, bool showOffsets,
+                 bool dosMode) {
+    pane.BeginReport();
+    if (source == nullptr) {
+        pane.AppendStyledText("(unable to open file)", styles.m_cfFixed);
+    } else {
+        const std::vector<std::uint8_t> bytes = ReadBeginning(*source, kHexViewLimit);
+        if (dosMode) pane.AppendStyledText(BuildDosHexViewText(bytes), kDosHexFont);
+        else pane.AppendStyledText(BuildHexViewText(bytes, showOffsets), styles.m_cfFixed);
+    }
+    pane.EndReport();
+}
+
+void ShowTextView(IReportPane& pane, const CTextStyles& styles, const IByteSource* source) {
+    pane.BeginReport();
+    pane.AppendStyledText(source != nullptr ? BuildTextViewText(ReadBeginning(*source, kTextViewLimit)) : "(Unable to open file)",
+                          styles.m_cfFixed);
+    pane.EndReport();
+}
+
+void ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const IByteSource* source) {
+    pane.BeginReport();
+    if (source != nullptr) pane.AppendStyledText(BuildDosTextViewText(ReadBeginning(*source, kTextViewLimit)), kDosTextFont);
+    else pane.AppendStyledText("(Unable to open file)", styles.m_cfFixed);
+    pane.EndReport();
+}
+
 int ShowHexView(IReportPane& pane, const CTextStyles& styles, const std::string& path, bool showOffsets,
                 bool dosMode) {
-    pane.BeginReport();
-    std::vector<std::uint8_t> bytes;
-    const int error = ReadBeginning(path, kHexViewLimit, bytes);
-    if (error != 0) pane.AppendStyledText("(unable to open file)", styles.m_cfFixed);
-    else if (dosMode) pane.AppendStyledText(BuildDosHexViewText(bytes), kDosHexFont);
-    else pane.AppendStyledText(BuildHexViewText(bytes, showOffsets), styles.m_cfFixed);
-    pane.EndReport();
-    return error;
+    return WithFile(path, [&](const IByteSource* source) { ShowHexView(pane, styles, source, showOffsets, dosMode); });
 }
 
 int ShowTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    const int error = ReadBeginning(path, kTextViewLimit, bytes);
-    pane.BeginReport();
-    pane.AppendStyledText(error == 0 ? BuildTextViewText(bytes) : "(Unable to open file)", styles.m_cfFixed);
-    pane.EndReport();
-    return error;
+    return WithFile(path, [&](const IByteSource* source) { ShowTextView(pane, styles, source); });
 }
 
 int ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path) {
-    pane.BeginReport();
-    std::vector<std::uint8_t> bytes;
-    const int error = ReadBeginning(path, kTextViewLimit, bytes);
-    if (error == 0) pane.AppendStyledText(BuildDosTextViewText(bytes), kDosTextFont);
-    else pane.AppendStyledText("(Unable to open file)", styles.m_cfFixed);
-    pane.EndReport();
-    return error;
+    return WithFile(path, [&](const IByteSource* source) { ShowDosTextView(pane, styles, source); });
 }
 
 }  // namespace quiddity

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "core/ByteSource.h"
 #include "core/ReportPane.h"
 #include "core/TextFormat.h"
 #include "core/TextStyle.h"
@@ -45,5 +46,12 @@ int ShowHexView(IReportPane& pane, const CTextStyles& styles, const std::string&
                 bool dosMode);
 int ShowTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path);
 int ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const std::string& path);
+
+// The same over a source already open (a file on a share); null stands for
+// a file that could not be opened.
+void ShowHexView(IReportPane& pane, const CTextStyles& styles, const IByteSource* source, bool showOffsets,
+                 bool dosMode);
+void ShowTextView(IReportPane& pane, const CTextStyles& styles, const IByteSource* source);
+void ShowDosTextView(IReportPane& pane, const CTextStyles& styles, const IByteSource* source);
 
 }  // namespace quiddity

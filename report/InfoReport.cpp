@@ -65,16 +65,21 @@ CFileInspector::CFileInspector(std::string fileName, std::string folder, IReport
     m_result.bBackupPrivileges = backupPrivileges;
 }
 
-CReportResult CFileInspector::BuildInfoReport() {
+bool CFileInspector::BeginItem() {
     const std::string fileLine = "File: " + EscapeControlCharacters(m_place.strName) +
                                  "\nPath: " + EscapeControlCharacters(m_place.strFolder) + "\n";
     m_pane.BeginReport();
     if (m_place.strName == "..") {
         m_pane.EndReport();
-        return m_result;
+        return false;
     }
     Append("\nFile info\n", m_styles.m_cfHeading);
     Append(fileLine, m_styles.m_cfNormal);
+    return true;
+}
+
+CReportResult CFileInspector::BuildInfoReport() {
+    if (!BeginItem()) return m_result;
     std::string text;
     const bool isDirectory =
         ReportNtfsInfo(m_place, m_switches.ShowFileInfo ? EDetail::Full : EDetail::Short, m_result.bBackupPrivileges, text);
@@ -92,6 +97,15 @@ CReportResult CFileInspector::BuildInfoReport() {
     const CMemoryByteSource noBytes;
     if (!opened) m_result.nOpenError = file.Error();
     WriteTypeAndContents(opened ? static_cast<const IByteSource&>(fileSource) : noBytes, opened);
+    m_pane.EndReport();
+    return m_result;
+}
+
+CReportResult CFileInspector::BuildInfoReport(const IByteSource* source, std::string_view fileInformation) {
+    if (!BeginItem()) return m_result;
+    Append(m_switches.ShowFileInfo ? fileInformation : "\n", m_styles.m_cfFixed);
+    const CMemoryByteSource noBytes;
+    WriteTypeAndContents(source != nullptr ? *source : noBytes, source != nullptr);
     m_pane.EndReport();
     return m_result;
 }

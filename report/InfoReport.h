@@ -45,12 +45,18 @@ public:
 
     // The whole report of the item, its file opened once.
     CReportResult BuildInfoReport();
+    // The whole report of an item that is no local file (a file on a
+    // share): its bytes come from source (null when it could not be
+    // opened), its file-information block is given ready-made.
+    CReportResult BuildInfoReport(const IByteSource* source, std::string_view fileInformation);
     // The report of bytes that are no file of their own (standard input, a
     // fuzzer's input): from the estimated type on, without the file block.
     CReportResult BuildContentReport(const IByteSource& source);
 
 private:
     void Append(std::string_view text, const CTextStyle& style) { m_pane.AppendStyledText(text, style); }
+    // Begins the report with the file line; false for "..", whose pane stays empty.
+    bool BeginItem();
     void WriteTypeAndContents(const IByteSource& source, bool opened);
     void WriteContentSections(const IByteSource& source, bool opened);
     void WriteExecutableTypeLines(const IByteSource& source);

@@ -55,10 +55,9 @@ void CLocationModel::SetItems(std::vector<CListItem> items) {
     endResetModel();
 }
 
-void CLocationModel::Append(CListItem item) {
-    const int row = rowCount();
+void CLocationModel::Insert(int row, CListItem item) {
     beginInsertRows({}, row, row);
-    m_items.push_back(std::move(item));
+    m_items.insert(m_items.begin() + row, std::move(item));
     endInsertRows();
 }
 

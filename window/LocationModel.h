@@ -21,7 +21,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void SetItems(std::vector<CListItem> items);
-    void Append(CListItem item);
+    // Inserts before row (0 to the row count).
+    void Insert(int row, CListItem item);
     // Sorts in place; the view's selection is the caller's to restore.
     void Sort(int sortMode);
 

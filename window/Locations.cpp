@@ -20,9 +20,6 @@ namespace quiddity {
 
 namespace {
 
-constexpr std::uint64_t kOneKilobyte = 1024;
-constexpr std::uint64_t kMegabyteThreshold = 1049600;  // 1 MB + 1 KB
-
 
 std::string Lowered(std::string_view text) {
     std::string out(text);
@@ -116,14 +113,6 @@ bool IsDirectory(const std::string& path) {
 
 }  // namespace
 
-std::string SizeText(std::uint64_t size) {
-    char text[32];
-    if (size >= 1 && size <= kOneKilobyte) return "1 KB";
-    if (size > kMegabyteThreshold) std::snprintf(text, sizeof text, "%llu MB", static_cast<unsigned long long>(size >> 20));
-    else std::snprintf(text, sizeof text, "%llu KB", static_cast<unsigned long long>(size >> 10));
-    return text;
-}
-
 int CompareSizeTexts(std::string_view a, std::string_view b) { return CompareSizeKeys(MakeSizeKey(a), MakeSizeKey(b)); }
 
 void SortItems(std::vector<CListItem>& items, int sortMode) {
@@ -172,9 +161,7 @@ bool ReadFolderItems(const std::string& folder, std::vector<CListItem>& items) {
             items.insert(items.begin() + static_cast<std::ptrdiff_t>(folders++), CListItem{std::string(name), std::string(kTypeDir), {}});
             continue;
         }
-        const std::size_t dot = name.rfind('.');
-        items.push_back({std::string(name), dot == std::string_view::npos ? std::string() : std::string(name.substr(dot)),
-                         SizeText(size)});
+        items.push_back(FileItem(name, size));
     }
     ::closedir(dir);
     return !items.empty();

@@ -9,30 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/LocationItem.h"
+
 namespace quiddity {
 
-// The Type column's markers.
-inline constexpr std::string_view kTypeDrive = "(drive)";
-inline constexpr std::string_view kTypeDir = "(dir)";
-inline constexpr std::string_view kTypeDomain = "(domain)";
-inline constexpr std::string_view kTypeServer = "(server)";
-inline constexpr std::string_view kTypeShare = "(share)";
-inline constexpr std::string_view kNoFilesFound = "(no files found)";
-inline constexpr std::string_view kNetworkEntry = "Network";
-inline constexpr std::string_view kSpecialFoldersEntry = "Special folders";
-
-// One row: the Filename, Type and Size columns.
-struct CListItem {
-    std::string name;
-    std::string type;
-    std::string size;
-};
-
 enum ESortMode : int { kSortByName = 0, kSortByType = 1, kSortBySize = 2, kSortByLabel = 10 };
-
-// "1 KB" for 1 to 1024 bytes, whole megabytes above 1 MB + 1 KB, whole
-// kilobytes otherwise (0 included).
-std::string SizeText(std::uint64_t size);
 
 // Orders two Size texts: kilobytes before megabytes, each unit by its
 // number; texts of other shapes mostly compare equal.

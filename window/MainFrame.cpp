@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QShortcut>
 #include <QPainter>
@@ -24,16 +25,21 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "core/ContentViews.h"
 #include "core/ReadOnlyFile.h"
 #include "core/ShellType.h"
 #include "core/Version.h"
+#include "formats/FileSystemFacts.h"
 #include "recognizer/Recognizer.h"
 #include "window/AboutBox.h"
 #include "window/LeftView.h"
 #include "window/LocationModel.h"
+#include "window/Network.h"
 #include "window/QuiddityView.h"
 #include "window/SettingsDialog.h"
 #include "window/ShellActions.h"
@@ -132,6 +138,11 @@ std::string ReadSmallFile(const std::string& path) {
     return text;
 }
 
+// A folder on a share, \\server\share\path\, as the list holds it.
+bool IsUncFolder(const std::string& folder) { return folder.starts_with("\\\\"); }
+
+bool IsAccessDenied(int error) { return error == EACCES || error == EPERM; }
+
 // A magnifying glass over a page: the program's own mark.
 QPixmap ProgramMark() {
     QPixmap mark(kMarkSize, kMarkSize);
@@ -184,6 +195,9 @@ CMainFrame::CMainFrame(std::string commandLinePath, QWidget* parent)
     listPalette.setColor(QPalette::Base, m_pRichEdit->palette().color(QPalette::Base));
     m_pList->setPalette(listPalette);
     m_pModel->SetItems({{"Venter...", "", ""}});
+    m_pNoAnswerTimer = new QTimer(this);
+    m_pNoAnswerTimer->setSingleShot(true);
+    connect(m_pNoAnswerTimer, &QTimer::timeout, this, &CMainFrame::ShowNoAnswer);
 
     connect(m_pList, &CLeftView::SelectionMoved, this, [this] { StartTimer(kTimerUpdate, kListDelay); });
     connect(m_pList, &CLeftView::BackspacePressed, this, [this] { StartTimer(kTimerGoUp, kListDelay); });
@@ -342,6 +356,10 @@ void CMainFrame::ShowDrives() {
 
 void CMainFrame::ListFolder() {
     setWindowTitle(ToQString(m_szFolder));
+    if (IsUncFolder(m_szFolder)) {
+        ListShareFolder(false);
+        return;
+    }
     std::vector<CListItem> items;
     if (!ReadFolderItems(m_szFolder, items)) {
         m_pModel->SetItems({{"..", std::string(kTypeDir), {}}, {std::string(kNoFilesFound), {}, {}}});
@@ -366,15 +384,153 @@ void CMainFrame::ShowSpecialFolders() {
     SelectItem(0);
 }
 
-// Domains, servers and shares of a Windows network do not exist here: the
-// network lists only its way back.
-void CMainFrame::ListNetwork() {
-    m_strDomain.clear();
-    setWindowTitle(QStringLiteral("Nework - Domains"));
-    m_szFolder.clear();
-    m_pModel->SetItems({{"..", std::string(kTypeDir), {}}});
+CSmbClient& CMainFrame::Smb() {
+    if (!m_pSmb) m_pSmb = std::make_unique<CSmbClient>();
+    return *m_pSmb;
+}
+
+void CMainFrame::StartNetworkListing(FNetworkListing listing, FNetworkAnswer answer) {
+    const int id = ++m_nLastRequest;
+    m_nPendingRequest = id;
+    m_pModel->SetItems({{"..", std::string(kTypeDir), {}}, {std::string(kSearching), {}, {}}});
     SelectItem(0);
-    m_pModel->Append({std::string(kNoFilesFound), {}, {}});
+    m_pList->setCursor(Qt::WaitCursor);
+    m_pNoAnswerTimer->start(m_nNoAnswerDelay);
+    RunOnNetwork<NetworkRows>(Smb(), this, std::move(listing), [this, id, answer = std::move(answer)](NetworkRows rows) {
+        if (id != m_nPendingRequest) return;  // a later request replaced it, or it came too late
+        m_nPendingRequest = 0;
+        m_pNoAnswerTimer->stop();
+        m_pList->unsetCursor();
+        answer(rows);
+        emit NetworkListed();
+    });
+}
+
+void CMainFrame::ShowNoAnswer() {
+    m_nPendingRequest = 0;
+    m_pList->unsetCursor();
+    m_pModel->SetItems({{"..", std::string(kTypeDir), {}}, {std::string(kNoAnswer), {}, {}}});
+    SelectItem(0);
+    emit NetworkListed();
+}
+
+void CMainFrame::RestoreItemsBeforeSearch() {
+    m_pModel->SetItems(std::move(m_vecBeforeSearch));
+    m_vecBeforeSearch.clear();
+    const int row = m_pModel->FindName(m_strSelectBeforeSearch);
+    if (row >= 0) SelectItem(row);
+}
+
+void CMainFrame::AskForCredentials(const std::string& server, std::function<void()> retry) {
+    auto* dialog = new CCredentialsDialog(ToQString(server), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, server, retry = std::move(retry)] {
+        const SmbCredentials credentials = dialog->Credentials();
+        // Queued before the retry, so the retry uses them.
+        Smb().Post([server, credentials](CSmbSession& session) { session.SetCredentials(server, credentials); });
+        retry();
+    });
+    dialog->setWindowModality(Qt::WindowModal);
+    dialog->show();
+}
+
+void CMainFrame::ListNetwork(int level) {
+    const int row = m_pList->SelectionMark();
+    const std::string selected = row >= 0 ? m_pModel->Item(row).name : std::string();
+    switch (level) {
+        case 0:
+            m_strDomain.clear();
+            setWindowTitle(QStringLiteral("Nework - Domains"));
+            m_szFolder.clear();
+            StartNetworkListing(ListDomains, [this](NetworkRows& rows) {
+                rows.items.insert(rows.items.begin(), CListItem{"..", std::string(kTypeDir), {}});
+                m_pModel->SetItems(std::move(rows.items));
+                SelectItem(0);
+            });
+            break;
+        case 1: {
+            m_szFolder.clear();
+            if (m_strDomain.empty()) m_strDomain = selected;
+            setWindowTitle(m_strDomain.empty() ? QStringLiteral("Network - Servers")
+                                               : ToQString(m_strDomain) + QStringLiteral(" - Servers"));
+            const std::string domain = m_strDomain;
+            StartNetworkListing([domain](CSmbSession& session) { return ListServers(session, domain); },
+                                [this, domain](NetworkRows& rows) {
+                                    m_pModel->SetItems(std::move(rows.items));
+                                    SelectItem(0);
+                                    if (rows.error == 0) return;
+                                    auto* box = new QMessageBox(QMessageBox::NoIcon, QString(),
+                                                                QStringLiteral("Error code %1\nDomain %2")
+                                                                    .arg(rows.error)
+                                                                    .arg(ToQString(domain)),
+                                                                QMessageBox::Ok, this);
+                                    box->setAttribute(Qt::WA_DeleteOnClose);
+                                    box->setWindowModality(Qt::WindowModal);
+                                    box->show();
+                                });
+            break;
+        }
+        case 2:
+            ListShares(ServerAddress(selected), false);
+            break;
+        case 3:
+            m_szFolder = "\\\\" + m_strServer + "\\" + selected + "\\";
+            ListFolder();
+            break;
+        default: break;
+    }
+}
+
+void CMainFrame::ListShares(const std::string& server, bool retried) {
+    m_strServer = server;
+    setWindowTitle(ToQString(server) + QStringLiteral(" - Shares"));
+    if (!retried) {
+        m_vecBeforeSearch = m_pModel->Items();
+        const int row = m_pList->SelectionMark();
+        m_strSelectBeforeSearch = row >= 0 ? m_pModel->Item(row).name : std::string();
+    }
+    const NetworkLocation location{ENetworkLevel::Shares, server, {}, {}};
+    StartNetworkListing([location](CSmbSession& session) { return quiddity::ListShares(session, location); },
+                        [this, server, retried](NetworkRows& rows) {
+                            if (rows.error == 0) {
+                                m_vecBeforeSearch.clear();
+                                m_pModel->SetItems(std::move(rows.items));
+                                SelectItem(0);
+                                return;
+                            }
+                            // On failure the list keeps its old items.
+                            RestoreItemsBeforeSearch();
+                            if (IsAccessDenied(rows.error) && !retried) {
+                                m_vecBeforeSearch = m_pModel->Items();
+                                AskForCredentials(server, [this, server] { ListShares(server, true); });
+                            }
+                        });
+}
+
+void CMainFrame::ListShareFolder(bool retried) {
+    NetworkLocation location;
+    ParseNetworkLocation(m_szFolder, ENetworkLevel::Shares, location);
+    const std::string folder = m_szFolder;
+    StartNetworkListing([location](CSmbSession& session) { return quiddity::ListShareFolder(session, location); },
+                        [this, location, folder, retried](NetworkRows& rows) {
+                            const std::string selectAfterListing = std::move(m_strSelectAfterListing);
+                            m_strSelectAfterListing.clear();
+                            if (rows.error != 0 || rows.items.empty()) {
+                                m_pModel->SetItems({{"..", std::string(kTypeDir), {}}, {std::string(kNoFilesFound), {}, {}}});
+                                if (IsAccessDenied(rows.error) && !retried)
+                                    AskForCredentials(location.server, [this, folder] {
+                                        m_szFolder = folder;
+                                        ListShareFolder(true);
+                                    });
+                                return;
+                            }
+                            m_pModel->SetItems(std::move(rows.items));
+                            SortList();
+                            const int row = m_pModel->FindName(selectAfterListing);
+                            if (row >= 0) SelectItem(row);
+                            if (m_pList->SelectionMark() < 0) SelectItem(0);
+                            UpdateContentPane();
+                        });
 }
 
 void CMainFrame::OpenSelectedItem() {
@@ -387,13 +543,20 @@ void CMainFrame::OpenSelectedItem() {
             return;
         }
         // In the special-folders view the Name is a full path.
-        m_szFolder = AsFolder(m_szFolder + item.name);
+        if (IsUncFolder(m_szFolder)) m_szFolder += item.name + "\\";
+        else m_szFolder = AsFolder(m_szFolder + item.name);
         ListFolder();
+    } else if (item.type == kTypeDomain) {
+        ListNetwork(1);
+    } else if (item.type == kTypeServer) {
+        ListNetwork(2);
+    } else if (item.type == kTypeShare) {
+        ListNetwork(3);
     } else if (item.type == kTypeDrive) {
         if (item.name == kSpecialFoldersEntry) {
             ShowSpecialFolders();
         } else if (item.name == kNetworkEntry) {
-            ListNetwork();
+            ListNetwork(0);
         } else {
             m_szFolder = item.name;
             ListFolder();
@@ -405,6 +568,31 @@ void CMainFrame::OpenSelectedItem() {
 
 void CMainFrame::GoUp() {
     std::string path = m_szFolder;
+    if (IsUncFolder(path)) {
+        while (!path.empty() && path.back() == '\\') path.pop_back();
+        const std::size_t separators = path.size() > 3 ? std::count(path.begin() + 3, path.end(), '\\') : 0;
+        if (separators == 0) {
+            // \\server: the servers of the chosen workgroup, or the workgroups.
+            m_szFolder.clear();
+            ListNetwork(m_strDomain.empty() ? 0 : 1);
+            return;
+        }
+        const std::size_t slash = path.rfind('\\');
+        const std::string child = path.substr(slash + 1);
+        if (separators == 1) {
+            // \\server\share: the shares of the server, which level 2 takes
+            // from the selected item.
+            m_szFolder = path.substr(0, slash);
+            m_pModel->Insert(0, {path.substr(2, slash - 2), std::string(kTypeServer), {}});
+            m_pList->SelectItem(0);
+            ListNetwork(2);
+            return;
+        }
+        m_szFolder = path.substr(0, slash + 1);
+        m_strSelectAfterListing = child;
+        ListFolder();
+        return;
+    }
     while (!path.empty() && path.back() == '/') path.pop_back();
     if (path.empty()) {
         ShowDrives();
@@ -426,6 +614,10 @@ void CMainFrame::GoUp() {
 void CMainFrame::OpenPath(std::string path, EPathSource source) {
     // A dropped name is exact; typed ones may come quoted.
     path = Trimmed(path, source == EPathSource::Drop ? " " : " \"");
+    if (NetworkLocation location; ParseNetworkLocation(path, ENetworkLevel::Shares, location)) {
+        OpenNetworkLocation(location, path.ends_with('/') || path.ends_with('\\'));
+        return;
+    }
     if (source == EPathSource::CommandLine && (path == "." || path == ".." || path == "/")) {
         std::string folder = "/";
         if (path != "/") folder = CurrentDirectory();
@@ -456,6 +648,30 @@ void CMainFrame::OpenPath(std::string path, EPathSource source) {
     const int row = m_pModel->FindName(name);
     if (row >= 0) SelectItem(row);
     StartTimer(kTimerUpdate, kListDelay);
+}
+
+void CMainFrame::OpenNetworkLocation(const NetworkLocation& location, bool folder) {
+    if (location.level == ENetworkLevel::Domains) {
+        ListNetwork(0);
+        return;
+    }
+    if (location.level != ENetworkLevel::Folder) {
+        // Level 2 takes the server from the selected item.
+        m_pModel->Insert(0, {location.server, std::string(kTypeServer), {}});
+        m_pList->SelectItem(0);
+        ListNetwork(2);
+        return;
+    }
+    m_strServer = location.server;
+    NetworkLocation parent = location;
+    if (!folder && !location.path.empty()) {
+        // A file: its folder is listed with it selected.
+        const std::size_t slash = location.path.rfind('/');
+        m_strSelectAfterListing = location.path.substr(slash == std::string::npos ? 0 : slash + 1);
+        parent.path = slash == std::string::npos ? std::string() : location.path.substr(0, slash);
+    }
+    m_szFolder = UncFolder(parent);
+    ListFolder();
 }
 
 void CMainFrame::GoTo() {
@@ -515,21 +731,28 @@ void CMainFrame::UpdateContentPane() {
     for (const CMarker& marker : kMarkers) {
         if (item.type != marker.type) continue;
         m_pType->setText(QString::fromLatin1(marker.label));
-        if (marker.type == kTypeDir && m_nViewType == kViewInfo) {
+        if (marker.type == kTypeDir && m_nViewType == kViewInfo && !IsUncFolder(m_szFolder)) {
             ShowInfoReport();
+        } else if (marker.type == kTypeServer && m_nViewType == kViewInfo) {
+            ShowServerInfo();
         } else {
             EmptyPane();
         }
         emit ContentPaneUpdated();
         return;
     }
-    if (item.name == kNoFilesFound) {
+    if (IsNoteItem(item)) {
         m_pType->clear();
         emit ContentPaneUpdated();
         return;
     }
 
     CWaitCursor wait;
+    if (IsUncFolder(m_szFolder)) {
+        ShowShareFile(item);
+        emit ContentPaneUpdated();
+        return;
+    }
     const std::string path = m_szFolder + item.name;
     std::string shellType;
     LookUpShellType(item.type, shellType);
@@ -556,6 +779,60 @@ void CMainFrame::ShowInfoReport() {
             .BuildInfoReport();
     m_bBackupPrivileges = result.bBackupPrivileges;
     if (!result.strTypeText.empty()) m_pType->setText(ToDisplayQString(result.strTypeText));
+}
+
+void CMainFrame::ShowShareFile(const CListItem& item) {
+    std::string shellType;
+    LookUpShellType(item.type, shellType);
+    m_pShellType->setText(ToQString(shellType));
+    NetworkLocation location;
+    ParseNetworkLocation(m_szFolder + item.name, ENetworkLevel::Shares, location);
+    int error = 0;
+    const std::unique_ptr<CSmbByteSource> source = CSmbByteSource::Open(Smb(), SmbUrl(location, false), error);
+    if (m_nViewType == kViewInfo) {
+        FileSystemFacts facts;
+        if (source) facts = source->Facts();
+        else facts.openError = error;
+        CFileInspector inspector(item.name, m_szFolder, *m_pRichEdit, m_styles, m_switches);
+        const CReportResult result = inspector.BuildInfoReport(source.get(), FormatFileInformation(facts, false));
+        m_pType->setText(ToQString(result.strTypeText));
+        return;
+    }
+    std::string type = "(couldn't open the file)";
+    if (source) EstimateFileType(*source, type);
+    m_pType->setText(ToQString(type));
+    if (m_nViewType == kViewHex) ShowHexView(*m_pRichEdit, m_styles, source.get(), m_bShowOffsets, m_bDosMode);
+    else if (m_bDosMode) ShowDosTextView(*m_pRichEdit, m_styles, source.get());
+    else ShowTextView(*m_pRichEdit, m_styles, source.get());
+}
+
+void CMainFrame::ShowServerInfo() {
+    const int row = m_pList->SelectionMark();
+    if (row < 0) return;
+    const CListItem item = m_pModel->Item(row);
+    const std::string server = ServerAddress(item.name);
+    auto write = [this, item](const std::string& counts) {
+        m_pRichEdit->BeginReport();
+        m_pRichEdit->AppendStyledText("\nServer information\n", m_styles.m_cfHeading);
+        m_pRichEdit->AppendStyledText("Server: " + item.name + "\nComment: " + item.size + "\n" + counts, m_styles.m_cfNormal);
+        m_pRichEdit->EndReport();
+    };
+    write({});
+    // The shares are counted and the address looked up on the worker; the
+    // summary is completed if the server is still the one shown.
+    const std::string domain = m_strDomain;
+    RunOnNetwork<ServerSummary>(
+        Smb(), this, [server](CSmbSession& session) { return SummarizeServer(session, server); },
+        [this, item, domain, write](ServerSummary summary) {
+            const int now = m_pList->SelectionMark();
+            if (now < 0 || m_pModel->Item(now).name != item.name || m_nViewType != kViewInfo) return;
+            const std::string& workgroup = domain.empty() ? summary.workgroup : domain;
+            std::string counts = summary.error != 0 ? "Shares: unknown (" + std::string(std::strerror(summary.error)) + ")"
+                                                    : "Shares: " + std::to_string(summary.shareCount);
+            counts += ", workgroup: " + workgroup + ", address: " + (summary.address.empty() ? "unknown" : summary.address) + "\n";
+            write(counts);
+            emit ContentPaneUpdated();
+        });
 }
 
 void CMainFrame::ShowStartPage() {

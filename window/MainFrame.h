@@ -7,12 +7,15 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "report/InfoReport.h"
 #include "core/TextStyle.h"
+#include "network/NetworkLocations.h"
 #include "window/Locations.h"
 #include "window/Settings.h"
 
@@ -46,6 +49,9 @@ inline constexpr int kTimerCount = 9;
 inline constexpr int kStartUpDelay = 500;  // ms
 inline constexpr int kListDelay = 100;
 inline constexpr int kViewDelay = 50;
+// A network listing that has not answered by then shows "(no answer from
+// the network)"; the library gives up connecting after 10 s.
+inline constexpr int kNoAnswerDelay = 12000;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -58,7 +64,8 @@ public:
     void ShowDrives();
     void ListFolder();
     void ShowSpecialFolders();
-    void ListNetwork();
+    // 0 workgroups, 1 servers of a workgroup, 2 shares of a server, 3 opens a share.
+    void ListNetwork(int level);
     void OpenSelectedItem();
     void GoUp();
     void OpenPath(std::string path, EPathSource source);
@@ -68,6 +75,9 @@ public:
     // Right pane.
     void UpdateContentPane();
     void ShowInfoReport();
+    void ShowServerInfo();
+    // The report or view of a file on the share folder listed.
+    void ShowShareFile(const CListItem& item);
     void ShowStartPage();
     void ShowKeyboardShortcuts();
     void GoTo();
@@ -90,6 +100,9 @@ public:
     // State, for whoever drives the window (tests, the benchmark).
     const std::string& Folder() const { return m_szFolder; }
     void SetFolder(std::string folder) { m_szFolder = std::move(folder); }
+    const std::string& Domain() const { return m_strDomain; }
+    const std::string& Server() const { return m_strServer; }
+    void SetNoAnswerDelay(int milliseconds) { m_nNoAnswerDelay = milliseconds; }
     int ViewType() const { return m_nViewType; }
     int SortMode() const { return m_nSortMode; }
     CLeftView* List() const { return m_pList; }
@@ -114,6 +127,8 @@ protected:
 signals:
     // After every run of UpdateContentPane.
     void ContentPaneUpdated();
+    // After a network listing answered, or did not answer in time.
+    void NetworkListed();
 
 private:
     void BuildMenus();
@@ -124,8 +139,25 @@ private:
     // The full path of the first selected item, if any.
     std::optional<std::string> SelectedItemPath() const;
 
+    // Network listings: the list shows ".." and "(searching...)" until the
+    // answer comes; a later request makes an earlier answer stale.
+    using FNetworkListing = std::function<NetworkRows(CSmbSession&)>;
+    using FNetworkAnswer = std::function<void(NetworkRows&)>;
+    CSmbClient& Smb();
+    void StartNetworkListing(FNetworkListing listing, FNetworkAnswer answer);
+    void ShowNoAnswer();
+    void ListShareFolder(bool retried);
+    void ListShares(const std::string& server, bool retried);
+    // Asks for credentials for server; then runs retry, once.
+    void AskForCredentials(const std::string& server, std::function<void()> retry);
+    void RestoreItemsBeforeSearch();
+    // An smb:// URL or \\server\share\path given to OpenPath; folder when
+    // it ends in a separator.
+    void OpenNetworkLocation(const NetworkLocation& location, bool folder);
+
     std::string m_szFolder;
     std::string m_strDomain;
+    std::string m_strServer;
     std::string m_commandLinePath;
     int m_nSortMode = kSortByName;
     int m_nViewType = kViewHex;
@@ -151,6 +183,15 @@ private:
     QAction* m_pOffsetsAction = nullptr;
     QAction* m_pDosModeAction = nullptr;
     std::array<QTimer*, kTimerCount> m_timers{};
+
+    std::unique_ptr<CSmbClient> m_pSmb;  // started at the first network listing
+    int m_nLastRequest = 0;
+    int m_nPendingRequest = 0;  // the listing whose answer is awaited, or 0
+    int m_nNoAnswerDelay = kNoAnswerDelay;
+    QTimer* m_pNoAnswerTimer = nullptr;
+    std::vector<CListItem> m_vecBeforeSearch;  // kept while a share list loads
+    std::string m_strSelectBeforeSearch;
+    std::string m_strSelectAfterListing;  // going up selects the folder left
 };
 
 }  // namespace quiddity
