@@ -38,13 +38,13 @@ PeOptionalHeader DecodeOptionalHeader(const CByteReader& nt, const PeFileHeader&
     h.MinorLinkerVersion = opt.Byte(3);
     h.AddressOfEntryPoint = opt.ReadLE32(16);
     h.BaseOfCode = opt.ReadLE32(20);
-    h.ImageBase = opt.ReadLE32(28);
+    h.ImageBase = h.IsPe32Plus() ? opt.ReadLE64(24) : opt.ReadLE32(28);
     h.FileAlignment = opt.ReadLE32(36);
     h.SizeOfImage = opt.ReadLE32(56);
     h.SizeOfHeaders = opt.ReadLE32(60);
     h.Subsystem = opt.ReadLE16(68);
     h.DllCharacteristics = opt.ReadLE16(70);
-    const std::size_t directories = h.Magic == kMagicPe32Plus ? kPe32PlusDataDirectoryOffset : kPe32DataDirectoryOffset;
+    const std::size_t directories = h.IsPe32Plus() ? kPe32PlusDataDirectoryOffset : kPe32DataDirectoryOffset;
     // The count of directories is the field just before them.
     h.NumberOfRvaAndSizes = opt.ReadLE32(directories - 4);
     // Only the entries the header declares and holds are directories; past

@@ -77,17 +77,17 @@ struct ImageDataDirectory {
     std::uint32_t Size = 0;
 };
 
-// The optional-header fields the analysis uses.  BaseOfCode, ImageBase,
-// FileAlignment and SizeOfImage are decoded with their PE32 layout (a PE32+
-// analysis stops before using them); NumberOfRvaAndSizes and the
-// directories with the layout that Magic names.
+// The optional-header fields the analysis uses, decoded with the layout
+// that Magic names: PE32+ widens ImageBase to 64 bits over PE32's
+// BaseOfData, which the analysis does not use, and moves NumberOfRvaAndSizes
+// and the directories 16 bytes on; the other fields sit where PE32 has them.
 struct PeOptionalHeader {
     std::uint16_t Magic = 0;
     std::uint8_t MajorLinkerVersion = 0;
     std::uint8_t MinorLinkerVersion = 0;
     std::uint32_t AddressOfEntryPoint = 0;
     std::uint32_t BaseOfCode = 0;
-    std::uint32_t ImageBase = 0;
+    std::uint64_t ImageBase = 0;
     std::uint32_t FileAlignment = 0;
     std::uint32_t SizeOfImage = 0;
     std::uint32_t SizeOfHeaders = 0;
@@ -95,6 +95,8 @@ struct PeOptionalHeader {
     std::uint16_t DllCharacteristics = 0;
     std::uint32_t NumberOfRvaAndSizes = 0;
     std::array<ImageDataDirectory, kDataDirectoryCount> DataDirectory{};
+
+    bool IsPe32Plus() const { return Magic == kMagicPe32Plus; }
 };
 
 // `nt` starts at the signature and holds the PE32+ size of NT headers.

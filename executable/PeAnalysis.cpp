@@ -235,7 +235,11 @@ void AppendDirectories(const IByteSource& source, const SectionMap& map, const P
 void AppendClosingBlock(const PeFileHeader& file, const PeOptionalHeader& opt, std::string& details) {
     AppendFormat(details, "RVA Entry point.: %08X\r\n", opt.AddressOfEntryPoint);
     AppendFormat(details, "RVA Base of code: %08X\r\n", opt.BaseOfCode);
-    AppendFormat(details, "Image base......: %08X\r\n", opt.ImageBase);
+    // The one field wider in PE32+ that the report shows: 16 digits there.
+    if (opt.IsPe32Plus())
+        AppendFormat(details, "Image base......: %016llX\r\n", static_cast<unsigned long long>(opt.ImageBase));
+    else
+        AppendFormat(details, "Image base......: %08X\r\n", static_cast<std::uint32_t>(opt.ImageBase));
     AppendFormat(details, "Size of image...: %08X\r\n", opt.SizeOfImage);
     AppendFormat(details, "File allignment.: %08X\r\n", opt.FileAlignment);
     AppendFormat(details, "RVA Entries.....: %u\r\n", opt.NumberOfRvaAndSizes);
@@ -261,8 +265,8 @@ void AnalyzePe(const IByteSource& source, ExeAnalysis& exe) {
         exe.detailsText += "ROM image\r\n";
         return;
     }
-    exe.is64 = opt.Magic == kMagicPe32Plus;
-    if (opt.Magic == kMagicPe32Plus) exe.detailsText += "64-bit, ";
+    exe.is64 = opt.IsPe32Plus();
+    if (exe.is64) exe.detailsText += "64-bit, ";
     else if (opt.Magic == kMagicPe32) exe.detailsText += "32-bit, ";
     AppendKindLines(file, opt, exe);
 
@@ -277,7 +281,6 @@ void AnalyzePe(const IByteSource& source, ExeAnalysis& exe) {
     AppendFormat(details, "Sections........: %u\r\n", file.NumberOfSections);
     details += "           size:    from:    to:\n";
     AppendFormat(details, "  Headers: %08X %08X %08X\r\n", opt.SizeOfHeaders, 0u, opt.SizeOfHeaders - 1);
-    if (exe.is64) return;
 
     std::uint64_t restEnd = 0;
     std::uint32_t dataSection = 0;

@@ -2,6 +2,8 @@
 // directories, and hostile values that must neither crash nor hang.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ExeCraft.h"
 
 using namespace quiddity;
@@ -68,22 +70,107 @@ TEST(ExePeCrafted, MachineSubsystemFlagsAndKinds) {
     EXPECT_EQ(Analyze(b).detailsText, "MZ, PE00, Unknown cpu (1234), ROM image\r\n");
 }
 
-TEST(ExePeCrafted, Pe32PlusEndsAfterTheHeadersLine) {
-    std::vector<std::uint8_t> b = CraftTwoSectionPe();
-    PutLE16(b, kCraftCoff + 0, 0x8664);  // Machine: x64
-    PutLE16(b, kCraftCoff + 16, 240);    // SizeOfOptionalHeader of PE32+
-    PutLE16(b, kCraftOpt + 0, 0x20B);    // Magic: PE32+
-    b.insert(b.begin() + kCraftSections, 16, 0);  // the section table follows the larger header
-    b.resize(0x800);
+namespace {
+
+// The crafted program as PE32+ for x64: the optional header grows by the 16
+// bytes of its wider stack and heap sizes, which moves the directory count,
+// the directories and the section table on; the bytes after them stay put.
+constexpr std::size_t kPlusGrowth = 16;
+constexpr std::size_t kCraftDirs64 = kCraftDirs + kPlusGrowth;
+
+std::vector<std::uint8_t> AsPe32Plus(std::vector<std::uint8_t> b) {
+    const std::size_t sections = b[kCraftCoff + 2];
+    const auto from = b.begin() + kCraftOpt + 72, to = b.begin() + kCraftSections + 40 * sections;
+    std::copy_backward(from, to, to + kPlusGrowth);
+    std::fill(from, from + kPlusGrowth, 0);
+    PutLE16(b, kCraftCoff + 0, 0x8664);    // Machine: x64
+    PutLE16(b, kCraftCoff + 16, 240);      // SizeOfOptionalHeader of PE32+
+    PutLE16(b, kCraftOpt + 0, 0x20B);      // Magic: PE32+
+    PutLE32(b, kCraftOpt + 24, 0x40000);   // ImageBase, low half (BaseOfData in PE32)
+    PutLE32(b, kCraftOpt + 28, 0x1);       // ImageBase, high half (PE32's ImageBase)
+    return b;
+}
+
+}  // namespace
+
+TEST(ExePeCrafted, Pe32PlusGoesThroughEveryStep) {
+    std::vector<std::uint8_t> b = AsPe32Plus(CraftTwoSectionPe());
     b[0x200] = 0xC3;  // ret, at the entry point
-    b.push_back('R');  // a rest, which PE32+ files do not show
+    // Imports at RVA 0x2000 (file 0x400) in .rsrc: two descriptors, then the end.
+    PutLE32(b, kCraftDirs64 + 8, 0x2000);  // import directory RVA
+    PutLE32(b, kCraftDirs64 + 12, 60);     // its size
+    PutLE32(b, 0x400 + 0, 0x2100);         // OriginalFirstThunk: the lookup table below
+    PutLE32(b, 0x400 + 12, 0x2200);        // Name: "KERNEL32.dll"
+    PutLE32(b, 0x414 + 0, 0x23FC);         // OriginalFirstThunk: 4 bytes before the file's end
+    PutLE32(b, 0x414 + 12, 0x2210);        // Name: "exports64.dll"
+    // A 64-bit lookup entry: bit 63 marks an import by ordinal, with an
+    // ordinal no DLL has, then the table's end.
+    PutLE32(b, 0x500, 0xFFFFFFFF);
+    PutLE32(b, 0x504, 0x80000000);
+    PutText(b, 0x600, "KERNEL32.dll");
+    PutText(b, 0x610, "exports64.dll");
+    PutLE32(b, 0x7FC, 0x80000000);         // a lookup table cut by the end of the file
+    b.push_back('R');                      // a rest after the last section
     const ExeAnalysis exe = Analyze(b);
     EXPECT_TRUE(exe.is64);
-    const std::string& d = exe.detailsText;
-    EXPECT_EQ(d.rfind("MZ, PE00, AMD 64 (K8) 'x64', 64-bit, Windows Console\r\n", 0), 0u) << d;
-    EXPECT_EQ(LineStarting(d, "     Starts with"), "     Starts with: C30000000000000000000000000000000000000000000000");
-    EXPECT_TRUE(d.ends_with("Sections........: 2\r\n           size:    from:    to:\n"
-                            "  Headers: 00000200 00000000 000001FF\r\n")) << d;
+    // The PE32 lines, with the ImageBase in 16 digits and nothing of BaseOfData.
+    EXPECT_EQ(exe.detailsText,
+              "MZ, PE00, AMD 64 (K8) 'x64', 64-bit, Windows Console\r\n"
+              "Executable\r\n"
+              "Creation date...: Tue Jan 19 03:14:08 2038\r\n"
+              "Entrypoint......: 00001000\r\n"
+              "     Starts with: C30000000000000000000000000000000000000000000000\n"
+              "Linker version..: 6.1\r\n"
+              "Sections........: 2\r\n"
+              "           size:    from:    to:\n"
+              "  Headers: 00000200 00000000 000001FF\r\n"
+              "  Section: 00000200 00000200 000003FF .text (code,exe,read)\r\n"
+              "  Section: 00000400 00000400 000007FF .rsrc (read,initd)\r\n"
+              "  Rest   : 00000001 00000800 00000800\r\n"
+              "    Rest starts with: R\r\n"
+              " Exports:\n"
+              "      (none)\r\n"
+              " Imports:\r\n"
+              "      KERNEL32.dll\r\n"
+              "      exports64.dll\r\n"
+              " Resource dir...: 00000000\n"
+              " Exception......: 00000000\r\n"
+              " Security.......: 00000000\r\n"
+              " BaseReloc......: 00000000\r\n"
+              " Debug..........: 00000000\r\n"
+              " Arch./Copyright: 00000000\r\n"
+              " Global Pointers: 00000000\r\n"
+              " TLS directory..: 00000000\r\n"
+              " Load config....: 00000000\r\n"
+              " Bound imports..: 00000000\r\n"
+              " IAT............: 00000000\r\n"
+              " Delay import...: 00000000\r\n"
+              " COM Descriptor.: 00000000\r\n"
+              " Unused.........: 00000000\r\n"
+              "RVA Entry point.: 00001000\r\n"
+              "RVA Base of code: 00001000\r\n"
+              "Image base......: 0000000100040000\r\n"
+              "Size of image...: 00004000\r\n"
+              "File allignment.: 00000200\r\n"
+              "RVA Entries.....: 16\r\n"
+              "COFF symbols....: 0\r\n");
+}
+
+TEST(ExePeCrafted, Pe32PlusHeaderTooSmallForItsDirectories) {
+    std::vector<std::uint8_t> b = AsPe32Plus(CraftPe({}, 0x800));
+    // Room for the export and import directories only; the count still says 16.
+    constexpr std::size_t kTable = kCraftOpt + 112 + 2 * 8;
+    PutLE16(b, kCraftCoff + 2, 1);         // NumberOfSections
+    PutLE16(b, kCraftCoff + 16, 112 + 2 * 8);  // SizeOfOptionalHeader
+    PutText(b, kTable, ".text");           // what a resource directory entry would be read from
+    PutLE32(b, kTable + 12, 0x1000);       // VirtualAddress
+    PutLE32(b, kTable + 16, 0x600);        // SizeOfRawData
+    PutLE32(b, kTable + 20, 0x200);        // PointerToRawData
+    const std::string d = Analyze(b).detailsText;
+    EXPECT_EQ(LineStarting(d, "  Section"), "  Section: 00000600 00000200 000007FF .text ()");
+    EXPECT_EQ(LineStarting(d, " Resource dir"), " Resource dir...: 00000000");
+    EXPECT_EQ(LineStarting(d, " Exception"), " Exception......: 00000000");
+    EXPECT_EQ(LineStarting(d, "RVA Entries"), "RVA Entries.....: 16");
 }
 
 TEST(ExePeCrafted, SectionTableFollowsTheOptionalHeaderWhateverItsSize) {
