@@ -254,6 +254,7 @@ struct ElfFacts {
     std::optional<std::array<std::uint32_t, 4>> abiTag;  // system, major, minor, patch
     std::optional<std::string> debugLink;
     std::uint32_t debugLinkCrc = 0;
+    bool sectionTableRead = false;
     bool sectionNamesRead = false;
     std::size_t debugSections = 0;
     std::uint64_t symbols = 0;  // entries of .symtab; 0 when there is none
@@ -262,8 +263,9 @@ struct ElfFacts {
     EStack stack = EStack::Unmarked;
     std::optional<std::uint32_t> x86Features;
     std::optional<std::uint32_t> aarch64Features;
-    // Counts; unknown when the table could not be read
+    // Counts as the header gives them, and whether the tables could be read
     std::optional<std::size_t> programHeaders;
+    bool segmentsRead = false;
     std::optional<std::size_t> sections;
     bool dynamicSymbolsRead = false;
     std::size_t imports = 0;
@@ -323,13 +325,16 @@ private:
     void ReadSegments(const GElf_Ehdr& header) {
         std::size_t count = 0;
         if (elf_getphdrnum(m_pElf, &count) != 0) return;
-        m_facts.programHeaders = count;
-        m_facts.extent = std::max(m_facts.extent,
-                                  EndOf(header.e_phoff, TableSize(count, gelf_fsize(m_pElf, ELF_T_PHDR, 1, EV_CURRENT))));
+        // libelf counts only the headers inside the file; the header tells
+        // how many there should be, unless the first section header keeps it.
+        m_facts.programHeaders = header.e_phnum == PN_XNUM ? count : std::max<std::size_t>(count, header.e_phnum);
+        m_facts.extent = std::max(m_facts.extent, EndOf(header.e_phoff, TableSize(*m_facts.programHeaders,
+                                                                                   gelf_fsize(m_pElf, ELF_T_PHDR, 1, EV_CURRENT))));
         std::optional<GElf_Phdr> dynamic;
         for (std::size_t i = 0; i < count && i < kMaxHeaders; ++i) {
             GElf_Phdr segment;
-            if (gelf_getphdr(m_pElf, static_cast<int>(i), &segment) == nullptr) break;
+            // libelf reads the whole table or none of it.
+            if (gelf_getphdr(m_pElf, static_cast<int>(i), &segment) == nullptr) return;
             m_facts.extent = std::max(m_facts.extent, EndOf(segment.p_offset, segment.p_filesz));
             switch (segment.p_type) {
                 case PT_LOAD: m_vecLoads.push_back(segment); break;
@@ -353,6 +358,7 @@ private:
                 default: break;
             }
         }
+        m_facts.segmentsRead = count == *m_facts.programHeaders;
         // Its strings are found by address, through the loaded segments.
         if (dynamic) ReadDynamic(*dynamic);
     }
@@ -363,7 +369,7 @@ private:
         const std::size_t count = entries->d_size / gelf_fsize(m_pElf, ELF_T_DYN, 1, EV_CURRENT);
         std::vector<std::uint64_t> needed;
         std::optional<std::uint64_t> soname, rpath, runpath;
-        std::uint64_t strings = 0;
+        std::optional<std::uint64_t> strings;
         std::uint64_t stringsSize = std::numeric_limits<std::uint64_t>::max();
         // A section without its DT_NULL ends where its bytes end.
         for (std::size_t i = 0; i < count && i < kMaxDynamicEntries; ++i) {
@@ -393,7 +399,9 @@ private:
                 default: break;
             }
         }
-        const Elf_Data* table = ChunkAtAddress(strings, stringsSize);
+        // Without its string table no name can be shown.
+        if (!strings) return;
+        const Elf_Data* table = ChunkAtAddress(*strings, stringsSize);
         const auto text = [&](std::uint64_t index) { return Printable(StringAt(table, index)); };
         for (const std::uint64_t index : needed) m_facts.needed.push_back(text(index));
         if (soname) m_facts.soname = text(*soname);
@@ -404,10 +412,13 @@ private:
     void ReadSections(const GElf_Ehdr& header) {
         std::size_t count = 0;
         if (elf_getshdrnum(m_pElf, &count) != 0) return;
-        const std::uint64_t tableSize = TableSize(count, gelf_fsize(m_pElf, ELF_T_SHDR, 1, EV_CURRENT));
+        // As for the program headers; an e_shnum of 0 leaves the count to
+        // the first section header.
+        m_facts.sections = std::max<std::size_t>(count, header.e_shnum);
+        const std::uint64_t tableSize = TableSize(*m_facts.sections, gelf_fsize(m_pElf, ELF_T_SHDR, 1, EV_CURRENT));
         m_facts.extent = std::max(m_facts.extent, EndOf(header.e_shoff, tableSize));
         // A table outside the file tells nothing: no line may say "stripped" then.
-        if (count > 0 && !m_image.Load(header.e_shoff, tableSize)) return;
+        if (tableSize > 0 && !m_image.Load(header.e_shoff, tableSize)) return;
         const bool notesFromSections = m_vecNoteAreas.empty();
         std::size_t namesIndex = 0;
         const Elf_Data* names = nullptr;
@@ -435,7 +446,7 @@ private:
                 default: break;
             }
         }
-        m_facts.sections = count;
+        m_facts.sectionTableRead = true;
     }
 
     const Elf_Data* SectionBytes(Elf_Scn* section) {
@@ -566,7 +577,9 @@ std::string TypeText(const ElfFacts& facts) {
     switch (facts.type) {
         case ET_REL: return "relocatable object";
         case ET_EXEC: return "executable";
-        case ET_DYN: return IsPie(facts) ? "PIE executable" : "shared object";
+        case ET_DYN:
+            if (IsPie(facts)) return "PIE executable";
+            return facts.segmentsRead ? "shared object" : "shared object or PIE executable";
         case ET_CORE: return "core dump";
         default: return Format("type 0x%X", facts.type);
     }
@@ -601,7 +614,7 @@ void WriteFacts(const ElfFacts& facts, const CByteReader& ident, std::uint64_t f
     if (program) Line(out, "Entry point", Format("0x%llX", static_cast<unsigned long long>(facts.entry)));
 
     if (facts.interpreter) Line(out, "Interpreter", *facts.interpreter);
-    else if (executable) Line(out, "Interpreter", "none (statically linked)");
+    else if (executable && facts.segmentsRead) Line(out, "Interpreter", "none (statically linked)");
     if (facts.soname) Line(out, "SONAME", *facts.soname);
     for (const std::string& library : facts.needed) Line(out, "Needed", library);
     if (facts.neededLeftOut > 0) Line(out, "Needed", Format("(%zu more)", facts.neededLeftOut));
@@ -615,18 +628,19 @@ void WriteFacts(const ElfFacts& facts, const CByteReader& ident, std::uint64_t f
     }
     if (facts.debugLink) Line(out, "Debug link", Format("%s (CRC-32 %08X)", facts.debugLink->c_str(), facts.debugLinkCrc));
     // Debug sections are known by name, the symbol table by its type.
-    if (facts.sections && facts.sectionNamesRead && facts.type != ET_CORE)
+    if (facts.sectionTableRead && facts.sectionNamesRead && facts.type != ET_CORE)
         Line(out, "Debug info", facts.debugSections ? "DWARF, " + Count(facts.debugSections, "section", "sections") : "none");
-    if (facts.sections && facts.type != ET_CORE)
+    if (facts.sectionTableRead && facts.type != ET_CORE)
         Line(out, "Symbol table", facts.symbols ? Count(facts.symbols, "entry", "entries") : "stripped");
 
     if (executable) Line(out, "PIE", facts.type == ET_DYN ? "yes" : "no");
-    if (program) {
+    // These are told by the program headers alone.
+    if (program && facts.segmentsRead) {
         Line(out, "RELRO", !facts.relro ? "none" : facts.bindNow ? "full" : "partial");
         Line(out, "NX", facts.stack == EStack::NonExecutable ? "yes" : facts.stack == EStack::Executable ? "no" : "not marked");
     }
     // A static program carries these functions itself: its imports tell nothing.
-    const bool staticProgram = executable && !facts.interpreter;
+    const bool staticProgram = executable && facts.segmentsRead && !facts.interpreter;
     if (program && !staticProgram && facts.dynamicSymbolsRead) {
         Line(out, "Stack protector", facts.stackProtector ? "yes" : "no");
         Line(out, "FORTIFY", facts.fortified ? Count(facts.fortified, "function", "functions") : "none");

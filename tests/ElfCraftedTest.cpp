@@ -1,0 +1,285 @@
+// The ELF section of damaged and hostile files: a small program built field
+// by field, and real fixtures with one header field changed.  Each must
+// give the lines that can still be read, and never more than it can back.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "TestSupport.h"
+#include "core/ByteSource.h"
+#include "core/TextPanes.h"
+#include "executable/Elf.h"
+#include "report/InfoReport.h"
+
+using namespace quiddity;
+using namespace quiddity::test;
+
+namespace {
+
+std::string ElfLines(const std::vector<std::uint8_t>& bytes) {
+    std::string lines;
+    ReportElf(CMemoryByteSource(bytes), lines);
+    return lines;
+}
+
+std::vector<std::uint8_t> ReadFixture(const std::string& name) {
+    std::ifstream in(Fixture("elf/" + name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The values of the lines with this label, in order.
+std::vector<std::string> Values(const std::string& lines, std::string_view label) {
+    std::vector<std::string> values;
+    const std::string start = std::string(label) + std::string(16 - label.size(), '.') + ": ";
+    for (std::size_t at = 0; at < lines.size();) {
+        const std::size_t end = lines.find('\n', at);
+        const std::string line = lines.substr(at, end - at);
+        if (line.starts_with(start)) values.push_back(line.substr(start.size()));
+        at = end == std::string::npos ? lines.size() : end + 1;
+    }
+    return values;
+}
+
+using Strings = std::vector<std::string>;
+
+// Multi-byte fields in the file's byte order.
+struct CPut {
+    bool bigEndian;
+    void operator()(std::vector<std::uint8_t>& b, std::size_t at, std::uint64_t value, std::size_t width) const {
+        if (b.size() < at + width) b.resize(at + width);
+        for (std::size_t i = 0; i < width; ++i)
+            b[at + (bigEndian ? width - 1 - i : i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+};
+
+// One note: name size, descriptor size, type, then the name and the
+// descriptor, each padded to four bytes.
+void AddNote(std::vector<std::uint8_t>& notes, CPut put, std::string_view name, std::uint32_t type,
+             const std::vector<std::uint8_t>& desc, std::uint32_t claimedSize = 0) {
+    const std::size_t at = notes.size();
+    put(notes, at, name.size() + 1, 4);                            // n_namesz, with the zero
+    put(notes, at + 4, claimedSize ? claimedSize : desc.size(), 4);  // n_descsz
+    put(notes, at + 8, type, 4);                                   // n_type
+    PutText(notes, at + 12, name);
+    notes.resize(at + 12 + (name.size() + 4) / 4 * 4);
+    notes.insert(notes.end(), desc.begin(), desc.end());
+    notes.resize((notes.size() + 3) / 4 * 4);
+}
+
+// A 64-bit x86-64 program whose one loaded segment covers the whole file at
+// address 0, so that an offset in the file is also its address.
+struct CCraftedElf {
+    bool bigEndian = false;
+    std::string interpreter = "/lib/ld.so";
+    Strings needed = {"liba.so.1", "libb.so.2"};
+    bool terminated = true;  // the dynamic section ends with DT_NULL
+    std::vector<std::uint8_t> notes;
+
+    std::vector<std::uint8_t> Build() const {
+        const CPut put{bigEndian};
+        constexpr std::size_t kPhOff = 64, kPhSize = 56, kPhNum = 5;
+        std::vector<std::uint8_t> b(kPhOff + kPhSize * kPhNum);
+        PutText(b, 0, "\x7F" "ELF");       // e_ident: magic
+        b[4] = 2;                          // EI_CLASS: ELFCLASS64
+        b[5] = bigEndian ? 2 : 1;          // EI_DATA: ELFDATA2MSB or ELFDATA2LSB
+        b[6] = 1;                          // EI_VERSION: EV_CURRENT
+        b[7] = 0;                          // EI_OSABI: System V
+        put(b, 16, 2, 2);                  // e_type: ET_EXEC
+        put(b, 18, 62, 2);                 // e_machine: EM_X86_64
+        put(b, 20, 1, 4);                  // e_version
+        put(b, 24, 0x400, 8);              // e_entry
+        put(b, 32, kPhOff, 8);             // e_phoff
+        put(b, 40, 0, 8);                  // e_shoff: no section table
+        put(b, 52, 64, 2);                 // e_ehsize
+        put(b, 54, kPhSize, 2);            // e_phentsize
+        put(b, 56, kPhNum, 2);             // e_phnum
+        put(b, 58, 64, 2);                 // e_shentsize
+
+        const std::size_t interpAt = b.size();
+        PutText(b, interpAt, interpreter + '\0');
+        const std::size_t stringsAt = b.size();
+        b.push_back(0);  // index 0: the empty name
+        std::vector<std::size_t> names;
+        for (const std::string& name : needed) {
+            names.push_back(b.size() - stringsAt);
+            PutText(b, b.size(), name + '\0');
+        }
+        const std::size_t stringsSize = b.size() - stringsAt;
+        b.resize((b.size() + 7) / 8 * 8);
+        const std::size_t dynamicAt = b.size();
+        put(b, b.size(), 5, 8);            // d_tag: DT_STRTAB
+        put(b, b.size(), stringsAt, 8);    // d_ptr: at this address
+        put(b, b.size(), 10, 8);           // d_tag: DT_STRSZ
+        put(b, b.size(), stringsSize, 8);  // d_val: of this size
+        for (const std::size_t name : names) {
+            put(b, b.size(), 1, 8);     // d_tag: DT_NEEDED
+            put(b, b.size(), name, 8);  // d_val: its name in the string table
+        }
+        if (terminated) put(b, b.size(), 0, 16);  // DT_NULL, 0
+        const std::size_t dynamicSize = b.size() - dynamicAt;
+        const std::size_t notesAt = b.size();
+        b.insert(b.end(), notes.begin(), notes.end());
+
+        const auto header = [&](std::size_t i, std::uint32_t type, std::uint32_t flags, std::uint64_t offset,
+                                std::uint64_t size, std::uint64_t align) {
+            const std::size_t at = kPhOff + i * kPhSize;
+            put(b, at, type, 4);         // p_type
+            put(b, at + 4, flags, 4);    // p_flags
+            put(b, at + 8, offset, 8);   // p_offset
+            put(b, at + 16, offset, 8);  // p_vaddr: the same as the offset
+            put(b, at + 24, offset, 8);  // p_paddr
+            put(b, at + 32, size, 8);    // p_filesz
+            put(b, at + 40, size, 8);    // p_memsz
+            put(b, at + 48, align, 8);   // p_align
+        };
+        header(0, 1, 5, 0, b.size(), 0x1000);                          // PT_LOAD, read and execute
+        header(1, 3, 4, interpAt, interpreter.size() + 1, 1);          // PT_INTERP
+        header(2, 2, 6, dynamicAt, dynamicSize, 8);                    // PT_DYNAMIC
+        header(3, 4, 4, notesAt, notes.size(), 4);                     // PT_NOTE
+        header(4, 0x6474E551, 6, 0, 0, 16);                            // PT_GNU_STACK, read and write
+        return b;
+    }
+};
+
+// The GNU ABI tag for Linux 2.6.32, and a build ID of four bytes.
+void AddGnuNotes(std::vector<std::uint8_t>& notes, CPut put) {
+    std::vector<std::uint8_t> tag;
+    for (std::size_t i = 0; i < 4; ++i) put(tag, 4 * i, std::array<std::uint32_t, 4>{0, 2, 6, 32}[i], 4);
+    AddNote(notes, put, "GNU", 1, tag);                       // NT_GNU_ABI_TAG
+    AddNote(notes, put, "GNU", 3, {0xDE, 0xAD, 0xBE, 0xEF});  // NT_GNU_BUILD_ID
+}
+
+}  // namespace
+
+TEST(ElfCrafted, ProgramInBothByteOrders) {
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
+        CCraftedElf elf;
+        elf.bigEndian = bigEndian;
+        AddGnuNotes(elf.notes, CPut{bigEndian});
+        const std::string lines = ElfLines(elf.Build());
+        EXPECT_EQ(Values(lines, "Data encoding"), Strings{bigEndian ? "big-endian" : "little-endian"});
+        EXPECT_EQ(Values(lines, "Type"), Strings{"executable"});
+        EXPECT_EQ(Values(lines, "Entry point"), Strings{"0x400"});
+        EXPECT_EQ(Values(lines, "Interpreter"), Strings{"/lib/ld.so"});
+        EXPECT_EQ(Values(lines, "Needed"), (Strings{"liba.so.1", "libb.so.2"}));
+        EXPECT_EQ(Values(lines, "ABI tag"), Strings{"Linux 2.6.32"});
+        EXPECT_EQ(Values(lines, "Build ID"), Strings{"deadbeef"});
+        EXPECT_EQ(Values(lines, "NX"), Strings{"yes"});
+        EXPECT_EQ(Values(lines, "RELRO"), Strings{"none"});
+        EXPECT_EQ(Values(lines, "Program headers"), Strings{"5"});
+        // No section table: nothing can be said of symbols or debug sections.
+        EXPECT_EQ(Values(lines, "Sections"), Strings{"0"});
+        EXPECT_EQ(Values(lines, "Debug info"), Strings{});
+        EXPECT_EQ(Values(lines, "Warning"), Strings{});
+    }
+}
+
+// Without its DT_NULL the dynamic section ends where its bytes end; with it,
+// what follows the terminator is not read.
+TEST(ElfCrafted, DynamicSectionEndsAtItsTerminatorOrItsEnd) {
+    CCraftedElf elf;
+    elf.terminated = false;
+    EXPECT_EQ(Values(ElfLines(elf.Build()), "Needed"), (Strings{"liba.so.1", "libb.so.2"}));
+
+    elf.terminated = true;
+    std::vector<std::uint8_t> bytes = elf.Build();
+    const std::size_t dynamicAt = bytes.size() - 5 * 16;  // STRTAB, STRSZ, two NEEDED, NULL
+    bytes[dynamicAt + 3 * 16] = 0;                         // the second NEEDED becomes DT_NULL
+    EXPECT_EQ(Values(ElfLines(bytes), "Needed"), Strings{"liba.so.1"});
+}
+
+// A note whose descriptor claims more bytes than its segment holds ends the
+// walk; the notes before it stay.
+TEST(ElfCrafted, NoteLargerThanItsSegmentEndsTheNotes) {
+    CCraftedElf elf;
+    const CPut put{false};
+    std::vector<std::uint8_t> tag(16);
+    put(tag, 4, 5, 4);  // Linux 5.0.0
+    AddNote(elf.notes, put, "GNU", 1, tag);
+    AddNote(elf.notes, put, "GNU", 3, {1, 2, 3, 4}, 0x1000);  // claims 4096 bytes
+    const std::string lines = ElfLines(elf.Build());
+    EXPECT_EQ(Values(lines, "ABI tag"), Strings{"Linux 5.0.0"});
+    EXPECT_EQ(Values(lines, "Build ID"), Strings{});
+}
+
+// A line break in a name from the file cannot forge a line of the report.
+TEST(ElfCrafted, ControlBytesInNamesShowAsDots) {
+    CCraftedElf elf;
+    elf.interpreter = "/lib/ld.so\nPIE.............: yes";
+    elf.needed = {"lib\x1b[31m.so"};
+    const std::string lines = ElfLines(elf.Build());
+    EXPECT_EQ(Values(lines, "Interpreter"), Strings{"/lib/ld.so.PIE.............: yes"});
+    EXPECT_EQ(Values(lines, "PIE"), Strings{"no"});
+    EXPECT_EQ(Values(lines, "Needed"), Strings{"lib.[31m.so"});
+}
+
+// A header cut short keeps the identification lines it has; libelf can
+// read nothing more.
+TEST(ElfCrafted, HeaderCutShort) {
+    std::vector<std::uint8_t> bytes = ReadFixture("hello-hardened");
+    bytes.resize(40);
+    const std::string lines = ElfLines(bytes);
+    EXPECT_EQ(Values(lines, "Class"), Strings{"64-bit"});
+    EXPECT_EQ(Values(lines, "Warning"), Strings{"the header is damaged or cut short"});
+    EXPECT_EQ(Values(lines, "Type"), Strings{});
+
+    bytes.resize(10);
+    EXPECT_EQ(ElfLines(bytes), "Warning.........: the header is damaged or cut short\n");
+    EXPECT_EQ(ElfLines({'\x7F', 'E', 'L', 'X'}), "");
+}
+
+// Counts in the header that reach past the end of the file.
+TEST(ElfCrafted, TableCountsPastTheFile) {
+    std::vector<std::uint8_t> bytes = ReadFixture("hello-debug");
+    PutLE16(bytes, 60, 0xFE00);  // e_shnum: 65,024 section headers, far past the end
+    std::string lines = ElfLines(bytes);
+    EXPECT_EQ(Values(lines, "Interpreter"), Strings{"/lib64/ld-linux-x86-64.so.2"});
+    // The sections cannot be read, so no line may call the file stripped.
+    EXPECT_EQ(Values(lines, "Symbol table"), Strings{});
+    EXPECT_EQ(Values(lines, "Debug info"), Strings{});
+    ASSERT_EQ(Values(lines, "Warning").size(), 1u);
+    EXPECT_TRUE(Values(lines, "Warning")[0].starts_with("cut short: " + std::to_string(bytes.size()) + " of "));
+
+    bytes = ReadFixture("hello-debug");
+    PutLE16(bytes, 56, 0xFF00);  // e_phnum: 65,280 program headers
+    lines = ElfLines(bytes);
+    EXPECT_EQ(Values(lines, "Program headers"), Strings{"65280"});
+    EXPECT_EQ(Values(lines, "Symbol table"), Strings{"37 entries"});
+    // Without the program headers, neither the interpreter nor the
+    // hardening they carry can be told.
+    EXPECT_EQ(Values(lines, "Type"), Strings{"shared object or PIE executable"});
+    EXPECT_EQ(Values(lines, "Interpreter"), Strings{});
+    EXPECT_EQ(Values(lines, "RELRO"), Strings{});
+    EXPECT_EQ(Values(lines, "NX"), Strings{});
+    EXPECT_EQ(Values(lines, "Warning").size(), 1u);
+}
+
+// The section names are lost, the sections are not: the symbol table is
+// still found by its type, but nothing is said of debug sections.
+TEST(ElfCrafted, SectionNameTableIndexOutOfRange) {
+    std::vector<std::uint8_t> bytes = ReadFixture("hello-debug");
+    PutLE16(bytes, 62, 0xFE00);  // e_shstrndx: past the 39 sections
+    const std::string lines = ElfLines(bytes);
+    EXPECT_EQ(Values(lines, "Symbol table"), Strings{"37 entries"});
+    EXPECT_EQ(Values(lines, "Debug info"), Strings{});
+    EXPECT_EQ(Values(lines, "Sections"), Strings{"39"});
+}
+
+// The section follows the executable sections, only with ShowSpecial on.
+TEST(ElfCrafted, ReportSectionUnderTheSpecialSwitch) {
+    const std::vector<std::uint8_t> bytes = CCraftedElf().Build();
+    for (const bool special : {true, false}) {
+        CReportSwitches switches;
+        switches.ShowSpecial = special;
+        CRecordingPane pane;
+        CFileInspector("", "", pane, InitTextStyles(), switches).BuildContentReport(CMemoryByteSource(bytes));
+        const std::string text = pane.Text();
+        const std::size_t heading = text.find("\nELF executable\nClass...........: 64-bit\n");
+        EXPECT_EQ(heading != std::string::npos, special);
+        if (special) {
+            EXPECT_GT(heading, text.find("Checksum\n"));
+        }
+    }
+}
