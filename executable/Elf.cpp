@@ -260,6 +260,7 @@ struct ElfFacts {
     std::uint64_t symbols = 0;  // entries of .symtab; 0 when there is none
     // Hardening
     bool relro = false;
+    bool writableCode = false;  // a loaded segment both writable and executable
     EStack stack = EStack::Unmarked;
     std::optional<std::uint32_t> x86Features;
     std::optional<std::uint32_t> aarch64Features;
@@ -337,7 +338,10 @@ private:
             if (gelf_getphdr(m_pElf, static_cast<int>(i), &segment) == nullptr) return;
             m_facts.extent = std::max(m_facts.extent, EndOf(segment.p_offset, segment.p_filesz));
             switch (segment.p_type) {
-                case PT_LOAD: m_vecLoads.push_back(segment); break;
+                case PT_LOAD:
+                    m_vecLoads.push_back(segment);
+                    if ((segment.p_flags & PF_W) && (segment.p_flags & PF_X)) m_facts.writableCode = true;
+                    break;
                 case PT_INTERP:
                     if (!m_facts.interpreter) {
                         if (Elf_Data* text = Chunk(segment.p_offset, segment.p_filesz, ELF_T_BYTE))
@@ -649,6 +653,7 @@ void WriteFacts(const ElfFacts& facts, const CByteReader& ident, std::uint64_t f
     else if (program && (facts.machine == EM_X86_64 || facts.machine == EM_386)) Line(out, "CET", "none");
     if (facts.aarch64Features) Line(out, "Branch protect.", FeatureText(*facts.aarch64Features, "BTI", "PAC"));
     if (program && facts.stack == EStack::Executable) Line(out, "Warning", "executable stack");
+    if (facts.writableCode) Line(out, "Warning", "writable and executable segment");
     if (facts.textRelocations) Line(out, "Warning", "text relocations");
     if (facts.extent > fileSize)
         Line(out, "Warning", Format("cut short: %llu of %llu bytes", static_cast<unsigned long long>(fileSize),

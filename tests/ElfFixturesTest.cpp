@@ -22,7 +22,8 @@ namespace {
 const char* const kFixtures[] = {"hello-hardened", "hello-plain",   "hello-clang",      "hello-debug",
                                  "hello-stripped", "hello-debuglink", "libgreet.so.1",  "greeter",
                                  "libtextrel.so",  "abort-static",  "abort-static-pie", "add-i386",
-                                 "add-aarch64.o",  "add-s390x.o",   "core-abort"};
+                                 "add-aarch64.o",  "add-s390x.o",   "core-abort",       "../magic/tiny.elf",
+                                 "../signatures/tiny.elf"};
 
 std::vector<std::uint8_t> ReadWhole(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -141,6 +142,7 @@ std::map<std::string, std::vector<std::string>> ExpectedFromReadelf(const std::s
     }
     std::vector<std::string>& warnings = expected["Warning"];
     if (program && stackExecutable) warnings.push_back("executable stack");
+    if (std::regex_search(out, std::regex("\n  LOAD [^\n]* RWE "))) warnings.push_back("writable and executable segment");
     if (std::regex_search(out, std::regex("\\(TEXTREL\\)|\\(FLAGS\\) +[A-Z_ ]*TEXTREL"))) warnings.push_back("text relocations");
     // How far the program headers and the section table reach.
     unsigned long long extent = 0;
