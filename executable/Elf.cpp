@@ -102,15 +102,10 @@ constexpr std::string_view kSignalNames[] = {
 // Machines on which Linux numbers its signals otherwise: they get the number only.
 constexpr unsigned kOtherSignalMachines[] = {EM_MIPS, EM_SPARC, EM_SPARCV9, EM_PARISC, EM_ALPHA};
 
-std::optional<std::string_view> Find(std::span<const NamedValue> table, unsigned value) {
-    for (const NamedValue& row : table)
-        if (row.value == value) return row.name;
-    return std::nullopt;
-}
-
 // The name in the table, or what the value is with its number.
 std::string NameOf(std::span<const NamedValue> table, unsigned value, const char* what) {
-    if (const std::optional<std::string_view> name = Find(table, value)) return std::string(*name);
+    for (const NamedValue& row : table)
+        if (row.value == value) return std::string(row.name);
     return Format("%s 0x%X", what, value);
 }
 
@@ -240,6 +235,7 @@ struct ElfFacts {
     unsigned machine = EM_NONE;
     std::uint64_t entry = 0;
     // Loading
+    bool interpreterSegment = false;  // PT_INTERP, whether or not its text could be read
     std::optional<std::string> interpreter;
     std::optional<std::string> soname;
     std::vector<std::string> needed;
@@ -343,6 +339,7 @@ private:
                     if ((segment.p_flags & PF_W) && (segment.p_flags & PF_X)) m_facts.writableCode = true;
                     break;
                 case PT_INTERP:
+                    m_facts.interpreterSegment = true;
                     if (!m_facts.interpreter) {
                         if (Elf_Data* text = Chunk(segment.p_offset, segment.p_filesz, ELF_T_BYTE))
                             m_facts.interpreter = Printable(StringAt(text, 0));
@@ -575,7 +572,7 @@ private:
 };
 
 // A shared object that names an interpreter, or is marked so, is a program.
-bool IsPie(const ElfFacts& facts) { return facts.type == ET_DYN && (facts.interpreter || facts.pieFlag); }
+bool IsPie(const ElfFacts& facts) { return facts.type == ET_DYN && (facts.interpreterSegment || facts.pieFlag); }
 
 std::string TypeText(const ElfFacts& facts) {
     switch (facts.type) {
@@ -618,7 +615,7 @@ void WriteFacts(const ElfFacts& facts, const CByteReader& ident, std::uint64_t f
     if (program) Line(out, "Entry point", Format("0x%llX", static_cast<unsigned long long>(facts.entry)));
 
     if (facts.interpreter) Line(out, "Interpreter", *facts.interpreter);
-    else if (executable && facts.segmentsRead) Line(out, "Interpreter", "none (statically linked)");
+    else if (executable && facts.segmentsRead && !facts.interpreterSegment) Line(out, "Interpreter", "none (statically linked)");
     if (facts.soname) Line(out, "SONAME", *facts.soname);
     for (const std::string& library : facts.needed) Line(out, "Needed", library);
     if (facts.neededLeftOut > 0) Line(out, "Needed", Format("(%zu more)", facts.neededLeftOut));
@@ -644,7 +641,7 @@ void WriteFacts(const ElfFacts& facts, const CByteReader& ident, std::uint64_t f
         Line(out, "NX", facts.stack == EStack::NonExecutable ? "yes" : facts.stack == EStack::Executable ? "no" : "not marked");
     }
     // A static program carries these functions itself: its imports tell nothing.
-    const bool staticProgram = executable && facts.segmentsRead && !facts.interpreter;
+    const bool staticProgram = executable && facts.segmentsRead && !facts.interpreterSegment;
     if (program && !staticProgram && facts.dynamicSymbolsRead) {
         Line(out, "Stack protector", facts.stackProtector ? "yes" : "no");
         Line(out, "FORTIFY", facts.fortified ? Count(facts.fortified, "function", "functions") : "none");

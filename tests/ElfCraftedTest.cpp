@@ -71,6 +71,9 @@ void AddNote(std::vector<std::uint8_t>& notes, CPut put, std::string_view name, 
 // address 0, so that an offset in the file is also its address.
 struct CCraftedElf {
     bool bigEndian = false;
+    std::uint16_t type = 2;      // ET_EXEC
+    std::uint16_t machine = 62;  // EM_X86_64
+    std::uint8_t osAbi = 0;      // System V
     std::string interpreter = "/lib/ld.so";
     Strings needed = {"liba.so.1", "libb.so.2"};
     bool terminated = true;  // the dynamic section ends with DT_NULL
@@ -84,9 +87,9 @@ struct CCraftedElf {
         b[4] = 2;                          // EI_CLASS: ELFCLASS64
         b[5] = bigEndian ? 2 : 1;          // EI_DATA: ELFDATA2MSB or ELFDATA2LSB
         b[6] = 1;                          // EI_VERSION: EV_CURRENT
-        b[7] = 0;                          // EI_OSABI: System V
-        put(b, 16, 2, 2);                  // e_type: ET_EXEC
-        put(b, 18, 62, 2);                 // e_machine: EM_X86_64
+        b[7] = osAbi;                      // EI_OSABI
+        put(b, 16, type, 2);               // e_type
+        put(b, 18, machine, 2);            // e_machine
         put(b, 20, 1, 4);                  // e_version
         put(b, 24, 0x400, 8);              // e_entry
         put(b, 32, kPhOff, 8);             // e_phoff
@@ -213,6 +216,26 @@ TEST(ElfCrafted, ControlBytesInNamesShowAsDots) {
     EXPECT_EQ(Values(lines, "Interpreter"), Strings{"/lib/ld.so.PIE.............: yes"});
     EXPECT_EQ(Values(lines, "PIE"), Strings{"no"});
     EXPECT_EQ(Values(lines, "Needed"), Strings{"lib.[31m.so"});
+}
+
+// Values without a name show their number; long names and lists are cut.
+TEST(ElfCrafted, UnknownValuesAndLongTexts) {
+    CCraftedElf elf;
+    elf.machine = 0x1234;
+    elf.osAbi = 0x42;
+    elf.type = 0xFE00;  // in the range kept for operating systems
+    elf.interpreter = std::string(600, 'x');
+    elf.needed.clear();
+    for (int i = 0; i < 130; ++i) elf.needed.push_back("lib" + std::to_string(i) + ".so");
+    const std::string lines = ElfLines(elf.Build());
+    EXPECT_EQ(Values(lines, "Machine"), Strings{"machine 0x1234"});
+    EXPECT_EQ(Values(lines, "OS/ABI"), Strings{"OS/ABI 0x42"});
+    EXPECT_EQ(Values(lines, "Type"), Strings{"type 0xFE00"});
+    EXPECT_EQ(Values(lines, "Interpreter"), Strings{std::string(512, 'x') + "..."});
+    const Strings needed = Values(lines, "Needed");
+    ASSERT_EQ(needed.size(), 129u);
+    EXPECT_EQ(needed[127], "lib127.so");
+    EXPECT_EQ(needed[128], "(2 more)");
 }
 
 // A header cut short keeps the identification lines it has; libelf can
