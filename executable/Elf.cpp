@@ -19,6 +19,7 @@
 
 #include "core/ByteReader.h"
 #include "core/TextFormat.h"
+#include "core/TextHelpers.h"
 
 namespace quiddity {
 
@@ -120,12 +121,11 @@ std::uint64_t TableSize(std::size_t count, std::size_t entrySize) {
                : std::uint64_t{count} * entrySize;
 }
 
-// Names and paths from the file: a control byte (a line break would forge a
-// line of the report) shows as "."; other bytes pass, so UTF-8 stays whole.
+// Names and paths from the file, cut to a length; their control characters
+// (a line break would forge a line of the report) show as ".".
 std::string Printable(std::string_view bytes) {
     std::string text(bytes.substr(0, kMaxTextBytes));
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '.';
+    DotControlCharacters(text);
     if (bytes.size() > kMaxTextBytes) text += "...";
     return text;
 }
