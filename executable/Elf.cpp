@@ -287,7 +287,7 @@ public:
         m_facts.type = header.e_type;
         m_facts.machine = header.e_machine;
         m_facts.entry = header.e_entry;
-        m_facts.extent = kHeaderBytes;
+        m_facts.extent = gelf_fsize(m_pElf, ELF_T_EHDR, 1, EV_CURRENT);
         ReadSegments(header);
         ReadSections(header);
         for (const NoteArea& area : m_vecNoteAreas) ReadNotes(area);
