@@ -3,13 +3,10 @@
 // give the lines that can still be read, and never more than it can back.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <array>
 
+#include "ElfSupport.h"
 #include "TestSupport.h"
-#include "core/ByteSource.h"
-#include "core/TextPanes.h"
-#include "executable/Elf.h"
 #include "report/InfoReport.h"
 
 using namespace quiddity;
@@ -17,29 +14,7 @@ using namespace quiddity::test;
 
 namespace {
 
-std::string ElfLines(const std::vector<std::uint8_t>& bytes) {
-    std::string lines;
-    ReportElf(CMemoryByteSource(bytes), lines);
-    return lines;
-}
-
-std::vector<std::uint8_t> ReadFixture(const std::string& name) {
-    std::ifstream in(Fixture("elf/" + name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The values of the lines with this label, in order.
-std::vector<std::string> Values(const std::string& lines, std::string_view label) {
-    std::vector<std::string> values;
-    const std::string start = std::string(label) + std::string(16 - label.size(), '.') + ": ";
-    for (std::size_t at = 0; at < lines.size();) {
-        const std::size_t end = lines.find('\n', at);
-        const std::string line = lines.substr(at, end - at);
-        if (line.starts_with(start)) values.push_back(line.substr(start.size()));
-        at = end == std::string::npos ? lines.size() : end + 1;
-    }
-    return values;
-}
+std::vector<std::uint8_t> ReadFixture(const std::string& name) { return ReadWholeFile(Fixture("elf/" + name)); }
 
 using Strings = std::vector<std::string>;
 

@@ -4,15 +4,13 @@
 // code of its own, and against file(1) where readelf says nothing.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <regex>
 #include <sstream>
 
+#include "ElfSupport.h"
 #include "TestSupport.h"
-#include "core/ByteSource.h"
-#include "executable/Elf.h"
 
 using namespace quiddity;
 using namespace quiddity::test;
@@ -25,27 +23,7 @@ const char* const kFixtures[] = {"hello-hardened", "hello-plain",   "hello-clang
                                  "add-aarch64.o",  "add-s390x.o",   "core-abort",       "../magic/tiny.elf",
                                  "../signatures/tiny.elf"};
 
-std::vector<std::uint8_t> ReadWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string ElfLines(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = ReadWhole(path);
-    std::string lines;
-    ReportElf(CMemoryByteSource(bytes), lines);
-    return lines;
-}
-
-// Every value of the lines with this label, in order.
-std::vector<std::string> Values(const std::string& lines, const std::string& label) {
-    std::vector<std::string> values;
-    const std::string start = label + std::string(16 - label.size(), '.') + ": ";
-    std::istringstream in(lines);
-    for (std::string line; std::getline(in, line);)
-        if (line.starts_with(start)) values.push_back(line.substr(start.size()));
-    return values;
-}
+std::string ElfLinesOf(const std::string& path) { return ElfLines(ReadWholeFile(path)); }
 
 // The first group of every match of pattern in text.
 std::vector<std::string> All(const std::string& text, const std::string& pattern) {
@@ -153,7 +131,7 @@ std::map<std::string, std::vector<std::string>> ExpectedFromReadelf(const std::s
     extent = std::max(extent, std::stoull(First(out, "Start of section headers: +(\\d+)")) +
                                   std::stoull(First(out, "Number of section headers: +(\\d+)")) *
                                       std::stoull(First(out, "Size of section headers: +(\\d+)")));
-    const unsigned long long size = ReadWhole(path).size();
+    const unsigned long long size = ReadWholeFile(path).size();
     if (extent > size) warnings.push_back("cut short: " + std::to_string(size) + " of " + std::to_string(extent) + " bytes");
 
     if (!kind.starts_with("CORE")) {
@@ -204,7 +182,7 @@ TEST(ElfFixtures, EveryLineReadelfSpeaksToAgreesWithIt) {
     for (const char* name : kFixtures) {
         SCOPED_TRACE(name);
         const std::string path = Fixture(std::string("elf/") + name);
-        const std::string lines = ElfLines(path);
+        const std::string lines = ElfLinesOf(path);
         for (const auto& [label, values] : ExpectedFromReadelf(path)) EXPECT_EQ(Values(lines, label), values) << label;
     }
 }
@@ -213,7 +191,7 @@ TEST(ElfFixtures, EveryLineReadelfSpeaksToAgreesWithIt) {
 // reads the program's arguments from the dump.
 TEST(ElfFixtures, CoreDumpNamesItsProgramArgumentsAndSignal) {
     const std::string path = Fixture("elf/core-abort");
-    const std::string lines = ElfLines(path);
+    const std::string lines = ElfLinesOf(path);
     EXPECT_EQ(Values(lines, "Program"), std::vector<std::string>{"abort-static"});
     EXPECT_EQ(Values(lines, "Signal"), std::vector<std::string>{"6 (SIGABRT)"});
     const std::string described = RunCommand("file -b '" + path + "'");
@@ -224,8 +202,8 @@ TEST(ElfFixtures, CoreDumpNamesItsProgramArgumentsAndSignal) {
 // Stripping removes the symbol table and the DWARF sections, and with them
 // their share of the section count; nothing else in the section changes.
 TEST(ElfFixtures, StrippingChangesOnlyTheSymbolAndDebugLines) {
-    std::istringstream debug(ElfLines(Fixture("elf/hello-debug")));
-    std::istringstream stripped(ElfLines(Fixture("elf/hello-stripped")));
+    std::istringstream debug(ElfLinesOf(Fixture("elf/hello-debug")));
+    std::istringstream stripped(ElfLinesOf(Fixture("elf/hello-stripped")));
     std::vector<std::string> changed;
     std::string a, b;
     while (std::getline(debug, a) && std::getline(stripped, b)) {
@@ -239,8 +217,8 @@ TEST(ElfFixtures, StrippingChangesOnlyTheSymbolAndDebugLines) {
 // libraries, PIE, the RELRO level and the build ID as readelf does.
 TEST(ElfFixtures, SystemLsAgreesWithReadelf) {
     const std::string path = "/bin/ls";
-    if (!HasReadelf() || ReadWhole(path).empty()) GTEST_SKIP() << "no readelf or no /bin/ls";
-    const std::string lines = ElfLines(path);
+    if (!HasReadelf() || ReadWholeFile(path).empty()) GTEST_SKIP() << "no readelf or no /bin/ls";
+    const std::string lines = ElfLinesOf(path);
     const std::map<std::string, std::vector<std::string>> expected = ExpectedFromReadelf(path);
     for (const char* label : {"Interpreter", "Needed", "PIE", "RELRO", "Build ID"}) {
         ASSERT_FALSE(expected.at(label).empty()) << label;
