@@ -53,6 +53,7 @@ struct CCraftedElf {
     Strings needed = {"liba.so.1", "libb.so.2"};
     bool terminated = true;  // the dynamic section ends with DT_NULL
     std::vector<std::uint8_t> notes;
+    std::uint64_t noteAlign = 4;
 
     std::vector<std::uint8_t> Build() const {
         const CPut put{bigEndian};
@@ -94,7 +95,10 @@ struct CCraftedElf {
             put(b, b.size(), 1, 8);     // d_tag: DT_NEEDED
             put(b, b.size(), name, 8);  // d_val: its name in the string table
         }
-        if (terminated) put(b, b.size(), 0, 16);  // DT_NULL, 0
+        if (terminated) {
+            put(b, b.size(), 0, 8);  // d_tag: DT_NULL
+            put(b, b.size(), 0, 8);  // d_val
+        }
         const std::size_t dynamicSize = b.size() - dynamicAt;
         const std::size_t notesAt = b.size();
         b.insert(b.end(), notes.begin(), notes.end());
@@ -114,7 +118,7 @@ struct CCraftedElf {
         header(0, 1, 5, 0, b.size(), 0x1000);                          // PT_LOAD, read and execute
         header(1, 3, 4, interpAt, interpreter.size() + 1, 1);          // PT_INTERP
         header(2, 2, 6, dynamicAt, dynamicSize, 8);                    // PT_DYNAMIC
-        header(3, 4, 4, notesAt, notes.size(), 4);                     // PT_NOTE
+        header(3, 4, 4, notesAt, notes.size(), noteAlign);             // PT_NOTE
         header(4, 0x6474E551, 6, 0, 0, 16);                            // PT_GNU_STACK, read and write
         return b;
     }
@@ -164,8 +168,32 @@ TEST(ElfCrafted, DynamicSectionEndsAtItsTerminatorOrItsEnd) {
     elf.terminated = true;
     std::vector<std::uint8_t> bytes = elf.Build();
     const std::size_t dynamicAt = bytes.size() - 5 * 16;  // STRTAB, STRSZ, two NEEDED, NULL
-    bytes[dynamicAt + 3 * 16] = 0;                         // the second NEEDED becomes DT_NULL
-    EXPECT_EQ(Values(ElfLines(bytes), "Needed"), Strings{"liba.so.1"});
+    bytes[dynamicAt + 2 * 16] = 0;                         // the first NEEDED becomes DT_NULL
+    EXPECT_EQ(Values(ElfLines(bytes), "Needed"), Strings{});
+}
+
+// Properties are padded to 8 bytes in a 64-bit file, and so are the notes of
+// an area aligned to 8: a build ID of 20 bytes is followed by 4 bytes of
+// padding there, which an area aligned to 4 would not have.
+TEST(ElfCrafted, NotesAndPropertiesKeepTheirPadding) {
+    CCraftedElf elf;
+    elf.noteAlign = 8;
+    const CPut put{false};
+    AddNote(elf.notes, put, "GNU", 3, std::vector<std::uint8_t>(20, 0xAB));  // NT_GNU_BUILD_ID
+    elf.notes.resize(40);  // its descriptor padded to 8
+    std::vector<std::uint8_t> properties;
+    put(properties, 0, 0xC0008000, 4);  // pr_type: a property Quiddity does not read
+    put(properties, 4, 1, 4);           // pr_datasz: one byte, then 7 of padding
+    put(properties, 16, 0xC0000002, 4);  // pr_type: GNU_PROPERTY_X86_FEATURE_1_AND
+    put(properties, 20, 4, 4);           // pr_datasz
+    put(properties, 24, 3, 4);           // IBT and SHSTK
+    properties.resize(32);               // padding
+    AddNote(elf.notes, put, "GNU", 5, properties);  // NT_GNU_PROPERTY_TYPE_0
+    const std::string lines = ElfLines(elf.Build());
+    std::string buildId;
+    for (int i = 0; i < 20; ++i) buildId += "ab";
+    EXPECT_EQ(Values(lines, "Build ID"), Strings{buildId});
+    EXPECT_EQ(Values(lines, "CET"), Strings{"IBT, SHSTK"});
 }
 
 // A note whose descriptor claims more bytes than its segment holds ends the
