@@ -666,10 +666,12 @@ void WriteFacts(const ElfFacts& facts, const CByteReader& ident, std::uint64_t f
     if (facts.program) Line(out, "Program", *facts.program);
     if (facts.arguments) Line(out, "Arguments", *facts.arguments);
     if (facts.signal) {
-        const bool named = *facts.signal < std::size(kSignalNames) && *facts.signal > 0 &&
-                           std::ranges::find(kOtherSignalMachines, facts.machine) == std::end(kOtherSignalMachines);
-        std::string signal = Format("%u", *facts.signal);
-        if (named) signal += " (" + std::string(kSignalNames[*facts.signal]) + ")";
+        const unsigned number = *facts.signal;
+        // No signal: the process was dumped while it ran (gdb's gcore).
+        std::string signal = number == 0 ? "none" : Format("%u", number);
+        if (number < std::size(kSignalNames) && !kSignalNames[number].empty() &&
+            std::ranges::find(kOtherSignalMachines, facts.machine) == std::end(kOtherSignalMachines))
+            signal += " (" + std::string(kSignalNames[number]) + ")";
         Line(out, "Signal", signal);
     }
 }

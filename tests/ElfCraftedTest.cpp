@@ -7,6 +7,7 @@
 
 #include "ElfSupport.h"
 #include "TestSupport.h"
+#include "core/ByteReader.h"
 #include "report/InfoReport.h"
 
 using namespace quiddity;
@@ -239,6 +240,61 @@ TEST(ElfCrafted, UnknownValuesAndLongTexts) {
     ASSERT_EQ(needed.size(), 129u);
     EXPECT_EQ(needed[127], "lib127.so");
     EXPECT_EQ(needed[128], "(2 more)");
+}
+
+// A core dump's program and arguments close its NT_PRPSINFO record in every
+// layout (136 bytes on 64-bit Linux, 124 on i386); signals are named where
+// Linux numbers them the common way.
+TEST(ElfCrafted, CoreDumpNotesOfEitherLayout) {
+    const CPut put{false};
+    const auto core = [&](std::uint16_t machine, std::uint16_t signal, std::size_t psinfoSize) {
+        CCraftedElf elf;
+        elf.type = 4;  // ET_CORE
+        elf.machine = machine;
+        std::vector<std::uint8_t> status(16);
+        put(status, 12, signal, 2);  // pr_cursig, after the three ints of pr_info
+        AddNote(elf.notes, put, "CORE", 1, status);  // NT_PRSTATUS
+        std::vector<std::uint8_t> psinfo(psinfoSize, 0xEE);  // the fields before the names
+        PutText(psinfo, psinfoSize - 96, std::string("crash") + '\0');         // pr_fname[16]
+        PutText(psinfo, psinfoSize - 80, std::string("crash --now ") + '\0');  // pr_psargs[80]
+        AddNote(elf.notes, put, "CORE", 3, psinfo);  // NT_PRPSINFO
+        return ElfLines(elf.Build());
+    };
+    for (const std::size_t size : {136u, 124u}) {
+        const std::string lines = core(62, 11, size);
+        EXPECT_EQ(Values(lines, "Program"), Strings{"crash"});
+        EXPECT_EQ(Values(lines, "Arguments"), Strings{"crash --now"});
+        EXPECT_EQ(Values(lines, "Signal"), Strings{"11 (SIGSEGV)"});
+    }
+    EXPECT_EQ(Values(core(62, 32, 136), "Signal"), Strings{"32"});  // past the named ones
+    EXPECT_EQ(Values(core(8, 6, 136), "Signal"), Strings{"6"});     // MIPS numbers its own
+    EXPECT_EQ(Values(core(62, 0, 136), "Signal"), Strings{"none"});  // dumped while running
+}
+
+// Only symbols that other objects can bind to are exports: not a local one,
+// not a hidden one.
+TEST(ElfCrafted, LocalAndHiddenDynamicSymbolsAreNoExports) {
+    const std::vector<std::uint8_t> library = ReadFixture("libgreet.so.1");
+    EXPECT_EQ(Values(ElfLines(library), "Dynamic exports"), Strings{"1"});
+    // The defined symbol of .dynsym, found through the section table.
+    const CByteReader file(library);
+    const std::uint64_t sections = file.ReadLE64(0x28);  // e_shoff
+    std::size_t greet = 0;
+    for (std::size_t i = 0; i < file.ReadLE16(0x3C); ++i) {  // e_shnum
+        const std::size_t header = sections + 64 * i;
+        if (file.ReadLE32(header + 4) != 11) continue;  // sh_type: SHT_DYNSYM
+        const std::uint64_t begin = file.ReadLE64(header + 24);  // sh_offset
+        const std::uint64_t end = begin + file.ReadLE64(header + 32);  // sh_size
+        for (std::uint64_t at = begin; at < end; at += 24)
+            if (file.ReadLE16(at + 6) != 0) greet = at;  // st_shndx: defined
+    }
+    ASSERT_NE(greet, 0u);
+    std::vector<std::uint8_t> local = library;
+    local[greet + 4] = 0x02;  // st_info: STB_LOCAL, STT_FUNC
+    EXPECT_EQ(Values(ElfLines(local), "Dynamic exports"), Strings{"0"});
+    std::vector<std::uint8_t> hidden = library;
+    hidden[greet + 5] = 2;  // st_other: STV_HIDDEN
+    EXPECT_EQ(Values(ElfLines(hidden), "Dynamic exports"), Strings{"0"});
 }
 
 // A header cut short keeps the identification lines it has; libelf can
