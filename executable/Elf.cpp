@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -37,11 +38,9 @@ constexpr std::uint64_t kImageLimit = std::uint64_t{16} << 30;
 // At most this much of the file is read for one report, whatever the headers
 // claim; a table that does not fit is left out with its lines.
 constexpr std::uint64_t kLoadBudget = std::uint64_t{64} << 20;
-// Opening loads the header, then the tables it points to, then the tables
-// again once the first section header has given the real counts (files
-// with more than 65,279 sections or program headers keep them there).
-constexpr int kOpenRounds = 3;
-// Program and section headers looked at; linkers write a few dozen.
+// Program and section headers looked at; linkers write a few dozen.  A
+// table declared larger is not handed to libelf, which sets up every
+// section the header declares as it opens a file.
 constexpr std::size_t kMaxHeaders = 65536;
 // Note areas, and notes in one area, looked at.
 constexpr std::size_t kMaxNoteAreas = 64;
@@ -115,7 +114,7 @@ std::uint64_t EndOf(std::uint64_t offset, std::uint64_t size) {
                                                                        : offset + size;
 }
 
-std::uint64_t TableSize(std::size_t count, std::size_t entrySize) {
+std::uint64_t TableSize(std::uint64_t count, std::size_t entrySize) {
     return entrySize != 0 && count > std::numeric_limits<std::uint64_t>::max() / entrySize
                ? std::numeric_limits<std::uint64_t>::max()
                : std::uint64_t{count} * entrySize;
@@ -167,7 +166,11 @@ public:
 
     char* Data() const { return m_pData; }
     std::size_t Size() const { return m_pData ? m_nSize : 0; }
-    std::uint64_t LoadedBytes() const { return m_nLoaded; }
+
+    // Zeroes a range already loaded, so that libelf does not see it.
+    void Clear(std::uint64_t offset, std::size_t length) {
+        if (m_pData != nullptr && offset <= m_nSize && length <= m_nSize - offset) std::memset(m_pData + offset, 0, length);
+    }
 
     // Reads the range into the image unless it is there already; true when
     // all of it is there.  A range that reaches past the file, or past what
@@ -194,29 +197,66 @@ private:
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_vecLoaded;  // [begin, end)
 };
 
-// libelf decodes the header tables when it opens an image, so they are
-// loaded before the last opening.
-Elf* OpenElf(CElfImage& image) {
+// Where the header tables are and how many entries they have, as the file
+// declares them.  Counts too large for the header's fields are kept in the
+// first section header: sh_size for sections, sh_info for program headers.
+struct HeaderTables {
+    std::uint64_t phoff = 0;
+    std::uint64_t phnum = 0;
+    std::uint64_t shoff = 0;
+    std::uint64_t shnum = 0;
+    // Tables hidden from libelf, see ReadHeaderTables.
+    bool programHeadersHidden = false;
+    bool sectionsHidden = false;
+};
+
+template <typename Ehdr, typename Shdr>
+HeaderTables ReadHeaderTables(CElfImage& image, Elf* elf, const GElf_Ehdr& header) {
+    HeaderTables tables{header.e_phoff, header.e_phnum, header.e_shoff, header.e_shnum};
+    if (header.e_shoff != 0 && (header.e_shnum == 0 || header.e_phnum == PN_XNUM) &&
+        image.Load(header.e_shoff, sizeof(Shdr))) {
+        if (const Elf_Data* raw = elf_getdata_rawchunk(elf, static_cast<std::int64_t>(header.e_shoff), sizeof(Shdr), ELF_T_SHDR)) {
+            const auto* first = static_cast<const Shdr*>(raw->d_buf);
+            if (header.e_shnum == 0) tables.shnum = first->sh_size;
+            if (header.e_phnum == PN_XNUM) tables.phnum = first->sh_info;
+        }
+    }
+    // A table larger than any linker writes is hidden from libelf; the
+    // report gives its count and nothing it would have to read from it.
+    // Program headers counted in the hidden section table go with it.
+    tables.sectionsHidden = tables.shnum > kMaxHeaders;
+    tables.programHeadersHidden = tables.phnum > kMaxHeaders || (tables.sectionsHidden && header.e_phnum == PN_XNUM);
+    if (tables.programHeadersHidden) {
+        image.Clear(offsetof(Ehdr, e_phoff), sizeof(Ehdr::e_phoff));
+        image.Clear(offsetof(Ehdr, e_phnum), sizeof(Ehdr::e_phnum));
+    }
+    if (tables.sectionsHidden) {
+        image.Clear(offsetof(Ehdr, e_shoff), sizeof(Ehdr::e_shoff));
+        image.Clear(offsetof(Ehdr, e_shnum), sizeof(Ehdr::e_shnum));
+    }
+    return tables;
+}
+
+// libelf decodes the header tables when it opens an image, so it opens the
+// image twice: once for the header, then with the tables loaded.
+Elf* OpenElf(CElfImage& image, HeaderTables& tables) {
     static const bool ready = elf_version(EV_CURRENT) != EV_NONE;
     if (!ready || !image.Load(0, std::min<std::uint64_t>(image.Size(), kHeaderBytes))) return nullptr;
-    for (int round = 1;; ++round) {
+    for (bool first = true;; first = false) {
         Elf* elf = elf_memory(image.Data(), image.Size());
         GElf_Ehdr header;
         if (elf == nullptr || elf_kind(elf) != ELF_K_ELF || gelf_getehdr(elf, &header) == nullptr) {
             elf_end(elf);
             return nullptr;
         }
-        if (round == kOpenRounds) return elf;
-        const std::uint64_t before = image.LoadedBytes();
-        std::size_t count = 0;
-        if (elf_getphdrnum(elf, &count) == 0)
-            image.Load(header.e_phoff, TableSize(count, gelf_fsize(elf, ELF_T_PHDR, 1, EV_CURRENT)));
-        if (header.e_shoff != 0) {
-            const std::size_t entry = gelf_fsize(elf, ELF_T_SHDR, 1, EV_CURRENT);
-            image.Load(header.e_shoff, entry);
-            if (elf_getshdrnum(elf, &count) == 0) image.Load(header.e_shoff, TableSize(count, entry));
-        }
-        if (image.LoadedBytes() == before) return elf;
+        if (!first) return elf;
+        const bool wide = gelf_getclass(elf) == ELFCLASS64;
+        tables = wide ? ReadHeaderTables<Elf64_Ehdr, Elf64_Shdr>(image, elf, header)
+                      : ReadHeaderTables<Elf32_Ehdr, Elf32_Shdr>(image, elf, header);
+        if (!tables.programHeadersHidden)
+            image.Load(tables.phoff, TableSize(tables.phnum, gelf_fsize(elf, ELF_T_PHDR, 1, EV_CURRENT)));
+        if (!tables.sectionsHidden)
+            image.Load(tables.shoff, TableSize(tables.shnum, gelf_fsize(elf, ELF_T_SHDR, 1, EV_CURRENT)));
         elf_end(elf);
     }
 }
@@ -279,7 +319,8 @@ struct ElfFacts {
 
 class CElfReader {
 public:
-    CElfReader(CElfImage& image, Elf* elf, bool bigEndian) : m_image(image), m_pElf(elf), m_bBigEndian(bigEndian) {}
+    CElfReader(CElfImage& image, Elf* elf, const HeaderTables& tables, bool bigEndian)
+        : m_image(image), m_pElf(elf), m_tables(tables), m_bBigEndian(bigEndian) {}
 
     ElfFacts Read() {
         GElf_Ehdr header;
@@ -288,8 +329,8 @@ public:
         m_facts.machine = header.e_machine;
         m_facts.entry = header.e_entry;
         m_facts.extent = gelf_fsize(m_pElf, ELF_T_EHDR, 1, EV_CURRENT);
-        ReadSegments(header);
-        ReadSections(header);
+        ReadSegments();
+        ReadSections();
         for (const NoteArea& area : m_vecNoteAreas) ReadNotes(area);
         return m_facts;
     }
@@ -319,13 +360,13 @@ private:
         return nullptr;
     }
 
-    void ReadSegments(const GElf_Ehdr& header) {
+    void ReadSegments() {
         std::size_t count = 0;
         if (elf_getphdrnum(m_pElf, &count) != 0) return;
-        // libelf counts only the headers inside the file; the header tells
-        // how many there should be, unless the first section header keeps it.
-        m_facts.programHeaders = header.e_phnum == PN_XNUM ? count : std::max<std::size_t>(count, header.e_phnum);
-        m_facts.extent = std::max(m_facts.extent, EndOf(header.e_phoff, TableSize(*m_facts.programHeaders,
+        // libelf counts only the headers inside the file; the file tells
+        // how many there should be.
+        m_facts.programHeaders = std::max<std::uint64_t>(count, m_tables.phnum);
+        m_facts.extent = std::max(m_facts.extent, EndOf(m_tables.phoff, TableSize(*m_facts.programHeaders,
                                                                                    gelf_fsize(m_pElf, ELF_T_PHDR, 1, EV_CURRENT))));
         std::optional<GElf_Phdr> dynamic;
         for (std::size_t i = 0; i < count && i < kMaxHeaders; ++i) {
@@ -410,16 +451,16 @@ private:
         if (runpath) m_facts.runpath = text(*runpath);
     }
 
-    void ReadSections(const GElf_Ehdr& header) {
+    void ReadSections() {
         std::size_t count = 0;
         if (elf_getshdrnum(m_pElf, &count) != 0) return;
-        // As for the program headers; an e_shnum of 0 leaves the count to
-        // the first section header.
-        m_facts.sections = std::max<std::size_t>(count, header.e_shnum);
+        // As for the program headers.
+        m_facts.sections = std::max<std::uint64_t>(count, m_tables.shnum);
         const std::uint64_t tableSize = TableSize(*m_facts.sections, gelf_fsize(m_pElf, ELF_T_SHDR, 1, EV_CURRENT));
-        m_facts.extent = std::max(m_facts.extent, EndOf(header.e_shoff, tableSize));
-        // A table outside the file tells nothing: no line may say "stripped" then.
-        if (tableSize > 0 && !m_image.Load(header.e_shoff, tableSize)) return;
+        m_facts.extent = std::max(m_facts.extent, EndOf(m_tables.shoff, tableSize));
+        // A table outside the file, or too large to read, tells nothing: no
+        // line may say "stripped" then.
+        if (tableSize > 0 && (count != *m_facts.sections || !m_image.Load(m_tables.shoff, tableSize))) return;
         const bool notesFromSections = m_vecNoteAreas.empty();
         std::size_t namesIndex = 0;
         const Elf_Data* names = nullptr;
@@ -565,6 +606,7 @@ private:
 
     CElfImage& m_image;
     Elf* m_pElf;
+    HeaderTables m_tables;
     bool m_bBigEndian;
     ElfFacts m_facts;
     std::vector<GElf_Phdr> m_vecLoads;
@@ -685,12 +727,13 @@ void ReportElf(const IByteSource& source, std::string& out) {
     if (identBytes.size() == kIdentBytes) WriteIdentification(ident, out);
 
     CElfImage image(source);
-    Elf* elf = OpenElf(image);
+    HeaderTables tables;
+    Elf* elf = OpenElf(image, tables);
     if (elf == nullptr) {
         Line(out, "Warning", "the header is damaged or cut short");
         return;
     }
-    const ElfFacts facts = CElfReader(image, elf, ident.Byte(EI_DATA) == ELFDATA2MSB).Read();
+    const ElfFacts facts = CElfReader(image, elf, tables, ident.Byte(EI_DATA) == ELFDATA2MSB).Read();
     elf_end(elf);
     WriteFacts(facts, ident, source.Size(), out);
 }

@@ -349,6 +349,34 @@ TEST(ElfCrafted, SectionNameTableIndexOutOfRange) {
     EXPECT_EQ(Values(lines, "Sections"), Strings{"39"});
 }
 
+// Counts too large for the header's fields live in the first section header;
+// one far larger than any linker writes gives its count and nothing read
+// from its table.
+TEST(ElfCrafted, CountsKeptInTheFirstSectionHeader) {
+    const std::vector<std::uint8_t> original = ReadFixture("hello-debug");
+    const std::string expected = ElfLines(original);
+    const std::size_t first = CByteReader(original).ReadLE64(0x28);  // e_shoff
+    std::vector<std::uint8_t> bytes = original;
+    PutLE16(bytes, 56, 0xFFFF);        // e_phnum: PN_XNUM, the count is in sh_info
+    PutLE16(bytes, 60, 0);             // e_shnum: 0, the count is in sh_size
+    PutLE32(bytes, first + 32, 39);    // sh_size: the 39 sections
+    PutLE32(bytes, first + 44, 13);    // sh_info: the 13 program headers
+    EXPECT_EQ(ElfLines(bytes), expected);
+
+    // 100,000 sections, the file large enough to hold their table; the
+    // program headers are read when the header counts them itself.
+    PutLE32(bytes, first + 32, 100000);
+    bytes.resize(first + 100000 * 64);
+    for (const bool counted : {true, false}) {
+        PutLE16(bytes, 56, counted ? 13 : 0xFFFF);  // e_phnum
+        const std::string lines = ElfLines(bytes);
+        EXPECT_EQ(Values(lines, "Sections"), Strings{"100000"});
+        EXPECT_EQ(Values(lines, "Symbol table"), Strings{});
+        EXPECT_EQ(Values(lines, "Program headers"), Strings{"13"});
+        EXPECT_EQ(Values(lines, "Interpreter"), counted ? Strings{"/lib64/ld-linux-x86-64.so.2"} : Strings{});
+    }
+}
+
 // The section follows the executable sections, only with ShowSpecial on.
 TEST(ElfCrafted, ReportSectionUnderTheSpecialSwitch) {
     const std::vector<std::uint8_t> bytes = CCraftedElf().Build();
