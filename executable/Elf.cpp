@@ -130,11 +130,13 @@ std::string Printable(std::string_view bytes) {
 }
 
 // The text up to the first zero byte at index in a table of strings; empty
-// when the index lies outside it.
+// when the index lies outside it.  The search for the zero stops one byte
+// past what a line shows, so that thousands of names in a table without
+// zeros cost little.
 std::string_view StringAt(const Elf_Data* table, std::uint64_t index) {
     if (table == nullptr || index >= table->d_size) return {};
     const char* start = static_cast<const char*>(table->d_buf) + index;
-    const std::size_t left = table->d_size - index;
+    const std::size_t left = std::min(table->d_size - index, kMaxTextBytes + 1);
     const void* end = std::memchr(start, 0, left);
     return {start, end ? static_cast<std::size_t>(static_cast<const char*>(end) - start) : left};
 }
@@ -466,6 +468,7 @@ private:
         const Elf_Data* names = nullptr;
         if (elf_getshdrstrndx(m_pElf, &namesIndex) == 0) names = SectionBytes(elf_getscn(m_pElf, namesIndex));
         m_facts.sectionNamesRead = names != nullptr;
+        bool debugLinkSeen = false;
         std::size_t walked = 0;
         for (Elf_Scn* section = nullptr; (section = elf_nextscn(m_pElf, section)) != nullptr && walked < kMaxHeaders;
              ++walked) {
@@ -475,7 +478,11 @@ private:
             const std::string_view name = StringAt(names, sh.sh_name);
             if ((name.starts_with(".debug_") || name.starts_with(".zdebug_")) && sh.sh_type != SHT_NOBITS)
                 ++m_facts.debugSections;
-            if (name == ".gnu_debuglink") ReadDebugLink(SectionBytes(section));
+            // Linkers write one; a file with thousands must not cost a read each.
+            if (name == ".gnu_debuglink" && !debugLinkSeen) {
+                debugLinkSeen = true;
+                ReadDebugLink(SectionBytes(section));
+            }
             switch (sh.sh_type) {
                 case SHT_SYMTAB: m_facts.symbols += sh.sh_size / gelf_fsize(m_pElf, ELF_T_SYM, 1, EV_CURRENT); break;
                 case SHT_DYNSYM:
@@ -501,7 +508,10 @@ private:
     // multiple of four.
     void ReadDebugLink(const Elf_Data* bytes) {
         if (bytes == nullptr) return;
-        const std::string_view name = StringAt(bytes, 0);
+        const char* text = static_cast<const char*>(bytes->d_buf);
+        const void* end = std::memchr(text, 0, bytes->d_size);
+        if (end == nullptr) return;
+        const std::string_view name(text, static_cast<std::size_t>(static_cast<const char*>(end) - text));
         const CByteReader link(static_cast<const std::uint8_t*>(bytes->d_buf), bytes->d_size);
         const std::size_t crcAt = (name.size() + 4) & ~std::size_t{3};
         m_facts.debugLinkCrc = Word(link, crcAt);

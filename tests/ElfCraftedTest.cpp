@@ -125,6 +125,17 @@ struct CCraftedElf {
     }
 };
 
+// The offset of the first section header of a little-endian 64-bit file
+// that the test accepts, 0 when there is none.
+template <typename Accept>
+std::size_t SectionHeaderWhere(const std::vector<std::uint8_t>& bytes, Accept accept) {
+    const CByteReader file(bytes);
+    const std::uint64_t table = file.ReadLE64(0x28);  // e_shoff
+    for (std::size_t i = 0; i < file.ReadLE16(0x3C); ++i)  // e_shnum
+        if (accept(table + 64 * i)) return table + 64 * i;
+    return 0;
+}
+
 // The GNU ABI tag for Linux 2.6.32, and a build ID of four bytes.
 void AddGnuNotes(std::vector<std::uint8_t>& notes, CPut put) {
     std::vector<std::uint8_t> tag;
@@ -276,18 +287,17 @@ TEST(ElfCrafted, CoreDumpNotesOfEitherLayout) {
 TEST(ElfCrafted, LocalAndHiddenDynamicSymbolsAreNoExports) {
     const std::vector<std::uint8_t> library = ReadFixture("libgreet.so.1");
     EXPECT_EQ(Values(ElfLines(library), "Dynamic exports"), Strings{"1"});
-    // The defined symbol of .dynsym, found through the section table.
+    // The defined symbol of .dynsym.
     const CByteReader file(library);
-    const std::uint64_t sections = file.ReadLE64(0x28);  // e_shoff
+    const std::size_t symbols = SectionHeaderWhere(library, [&](std::size_t header) {
+        return file.ReadLE32(header + 4) == 11;  // sh_type: SHT_DYNSYM
+    });
+    ASSERT_NE(symbols, 0u);
     std::size_t greet = 0;
-    for (std::size_t i = 0; i < file.ReadLE16(0x3C); ++i) {  // e_shnum
-        const std::size_t header = sections + 64 * i;
-        if (file.ReadLE32(header + 4) != 11) continue;  // sh_type: SHT_DYNSYM
-        const std::uint64_t begin = file.ReadLE64(header + 24);  // sh_offset
-        const std::uint64_t end = begin + file.ReadLE64(header + 32);  // sh_size
-        for (std::uint64_t at = begin; at < end; at += 24)
-            if (file.ReadLE16(at + 6) != 0) greet = at;  // st_shndx: defined
-    }
+    const std::uint64_t begin = file.ReadLE64(symbols + 24);       // sh_offset
+    const std::uint64_t end = begin + file.ReadLE64(symbols + 32);  // sh_size
+    for (std::uint64_t at = begin; at < end; at += 24)
+        if (file.ReadLE16(at + 6) != 0) greet = at;  // st_shndx: defined
     ASSERT_NE(greet, 0u);
     std::vector<std::uint8_t> local = library;
     local[greet + 4] = 0x02;  // st_info: STB_LOCAL, STT_FUNC
@@ -375,6 +385,38 @@ TEST(ElfCrafted, CountsKeptInTheFirstSectionHeader) {
         EXPECT_EQ(Values(lines, "Program headers"), Strings{"13"});
         EXPECT_EQ(Values(lines, "Interpreter"), counted ? Strings{"/lib64/ld-linux-x86-64.so.2"} : Strings{});
     }
+}
+
+// The separate debug file's name ends at its zero however long it is, and
+// its CRC follows; of several debug link sections the first is read.
+TEST(ElfCrafted, DebugLinkNamesOfAnyLength) {
+    std::vector<std::uint8_t> bytes = ReadFixture("hello-debuglink");
+    ASSERT_EQ(Values(ElfLines(bytes), "Debug link"), Strings{"hello.debug (CRC-32 DC2C046E)"});
+    const CByteReader file(bytes);
+    const std::size_t link = SectionHeaderWhere(bytes, [&](std::size_t header) {
+        return file.ReadLE64(header + 24) == 0x3048;  // sh_offset: that of .gnu_debuglink (readelf -S)
+    });
+    ASSERT_NE(link, 0u);
+
+    std::vector<std::uint8_t> longer = bytes;
+    const std::size_t at = longer.size();
+    PutText(longer, at, std::string(600, 'd') + '\0');  // the name and its zero, then 3 bytes to a multiple of 4
+    PutLE32(longer, at + 604, 0x12345678);               // the CRC-32
+    PutLE32(longer, link + 24, static_cast<std::uint32_t>(at));  // sh_offset
+    PutLE32(longer, link + 32, 608);                             // sh_size
+    EXPECT_EQ(Values(ElfLines(longer), "Debug link"), Strings{std::string(512, 'd') + "... (CRC-32 12345678)"});
+
+    // .comment, named .gnu_debuglink too, comes first.
+    const std::size_t comment = SectionHeaderWhere(bytes, [&](std::size_t header) {
+        // sh_offset and sh_type of .comment (.bss, NOBITS, has the same offset)
+        return file.ReadLE64(header + 24) == 0x3020 && file.ReadLE32(header + 4) == 1;
+    });
+    ASSERT_NE(comment, 0u);
+    PutLE32(bytes, comment, file.ReadLE32(link));  // sh_name
+    PutLE32(bytes, comment + 32, 44);              // sh_size: its 39 bytes and a CRC-32 after them
+    const Strings twice = Values(ElfLines(bytes), "Debug link");
+    ASSERT_EQ(twice.size(), 1u);
+    EXPECT_TRUE(twice[0].starts_with("GCC: ")) << twice[0];
 }
 
 // The section follows the executable sections, only with ShowSpecial on.
