@@ -737,6 +737,7 @@ void ReportElf(const IByteSource& source, std::string& out) {
     if (identBytes.size() == kIdentBytes) WriteIdentification(ident, out);
 
     CElfImage image(source);
+    if (image.Data() == nullptr) return;  // no address space for the image: nothing more can be told
     HeaderTables tables;
     Elf* elf = OpenElf(image, tables);
     if (elf == nullptr) {
