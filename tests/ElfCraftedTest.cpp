@@ -322,6 +322,25 @@ TEST(ElfCrafted, HeaderCutShort) {
     EXPECT_EQ(ElfLines({'\x7F', 'E', 'L', 'X'}), "");
 }
 
+// A file of its header alone, 64 bytes in a 64-bit file and 52 in a 32-bit
+// one, is whole; a byte less is not read at all.
+TEST(ElfCrafted, HeaderAloneIsWhole) {
+    for (const auto& [name, size] : {std::pair<const char*, std::size_t>{"hello-hardened", 64}, {"add-i386", 52}}) {
+        SCOPED_TRACE(name);
+        std::vector<std::uint8_t> bytes = ReadFixture(name);
+        bytes.resize(size);
+        const bool wide = size == 64;
+        PutText(bytes, wide ? 32 : 28, std::string(wide ? 16 : 8, '\0'));  // e_phoff, e_shoff: no tables
+        PutLE16(bytes, wide ? 56 : 44, 0);                                 // e_phnum
+        PutLE16(bytes, wide ? 60 : 48, 0);                                 // e_shnum
+        const std::string lines = ElfLines(bytes);
+        EXPECT_EQ(Values(lines, "Machine"), Strings{wide ? "x86-64" : "i386"});
+        EXPECT_EQ(Values(lines, "Warning"), Strings{});
+        bytes.pop_back();
+        EXPECT_EQ(Values(ElfLines(bytes), "Warning"), Strings{"the header is damaged or cut short"});
+    }
+}
+
 // Counts in the header that reach past the end of the file.
 TEST(ElfCrafted, TableCountsPastTheFile) {
     std::vector<std::uint8_t> bytes = ReadFixture("hello-debug");
