@@ -169,9 +169,12 @@ public:
     char* Data() const { return m_pData; }
     std::size_t Size() const { return m_pData ? m_nSize : 0; }
 
-    // Zeroes a range already loaded, so that libelf does not see it.
+    // Zeroes a range, now and after any later load, so that libelf does
+    // not see it.
     void Clear(std::uint64_t offset, std::size_t length) {
-        if (m_pData != nullptr && offset <= m_nSize && length <= m_nSize - offset) std::memset(m_pData + offset, 0, length);
+        if (m_pData == nullptr || offset > m_nSize || length > m_nSize - offset) return;
+        m_vecCleared.emplace_back(offset, offset + length);
+        std::memset(m_pData + offset, 0, length);
     }
 
     // Reads the range into the image unless it is there already; true when
@@ -186,6 +189,7 @@ public:
         auto* at = reinterpret_cast<std::uint8_t*>(m_pData) + offset;
         const std::size_t got = m_source.ReadAt(offset, std::span(at, static_cast<std::size_t>(length)));
         m_nLoaded += length;
+        for (const auto& [begin, clearedEnd] : m_vecCleared) std::memset(m_pData + begin, 0, clearedEnd - begin);
         if (got != length) return false;  // the file shrank since it was opened
         m_vecLoaded.emplace_back(offset, end);
         return true;
@@ -196,7 +200,8 @@ private:
     std::uint64_t m_nSize;
     char* m_pData = nullptr;
     std::uint64_t m_nLoaded = 0;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_vecLoaded;  // [begin, end)
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_vecLoaded;   // [begin, end)
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_vecCleared;  // [begin, end), in the header
 };
 
 // Where the header tables are and how many entries they have, as the file
