@@ -7,6 +7,7 @@
 #include "core/ReadOnlyFile.h"
 #include "core/ShellType.h"
 #include "core/TextFormat.h"
+#include "executable/Elf.h"
 #include "executable/ExeProbe.h"
 #include "formats/CompoundDocument.h"
 #include "formats/Exif.h"
@@ -164,6 +165,13 @@ void CFileInspector::WriteContentSections(const IByteSource& source, bool opened
     ExeAnalysis exe = ReportExecutable(source, m_switches.ShowChecksum);
     WriteExecutableSections(exe);
     m_result.strExeDetails = exe.detailsText;
+    if (!m_switches.ShowSpecial) return;
+    text.clear();
+    ReportElf(source, text);
+    if (text.size() >= kSectionMinimum) {
+        Append("ELF executable\n", m_styles.m_cfHeading);
+        Append(text + "\n", m_styles.m_cfFixed);
+    }
 }
 
 void CFileInspector::WriteExecutableTypeLines(const IByteSource& source) {
