@@ -46,7 +46,9 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 20
-export LSAN_OPTIONS = suppressions=$(CURDIR)/tools/lsan.supp
+# The list of suppressions that matched is not printed: it would end up in
+# the output of every test that reads what the program writes to stderr.
+export LSAN_OPTIONS = suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS = print_stacktrace=1
 
 asan-test: deps
