@@ -5,7 +5,7 @@ FILE ?= tests/fixtures/pe/hello32.exe
 # WERROR=ON (as CI sets it) makes every compiler warning an error.
 WERROR ?= OFF
 
-.PHONY: all deps build run test clean asan-test fuzz-build fuzz fuzz-smoke
+.PHONY: all deps build run test clean asan-test fuzz-build fuzz fuzz-smoke install deb
 
 all: build
 
@@ -31,13 +31,24 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Installs under PREFIX (DESTDIR=... stages it elsewhere, as packagers do).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# build/quiddity_VERSION_ARCH.deb; installs with: apt-get install ./build/quiddity_*.deb
+deb: build
+	cd $(BUILD) && cpack -G DEB
+
 # The safety net: the test suite under AddressSanitizer and UBSan, and the
 # libFuzzer targets of fuzz/ (clang), each in a build folder of its own.
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 20
-export LSAN_OPTIONS = suppressions=$(CURDIR)/tools/lsan.supp
+# The list of suppressions that matched is not printed: it would end up in
+# the output of every test that reads what the program writes to stderr.
+export LSAN_OPTIONS = suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS = print_stacktrace=1
 
 asan-test: deps

@@ -2,6 +2,8 @@
 
 #include <gio/gio.h>
 
+#include <algorithm>
+
 namespace quiddity {
 
 std::string_view ShellTypeKey(std::string_view fileName) {
@@ -28,6 +30,22 @@ bool LookUpShellType(std::string_view keyText, std::string& out) {
     }
     g_free(type);
     return found;
+}
+
+std::string GuessMimeType(std::string_view fileName, std::span<const std::uint8_t> head) {
+    const std::string name(fileName);
+    // GIO wants a pointer even for no bytes: that is how it tells an empty
+    // file from one whose bytes were not given.
+    static constexpr std::uint8_t kNoByte = 0;
+    const std::uint8_t* data = head.empty() ? &kNoByte : head.data();
+    gchar* type = g_content_type_guess(name.empty() ? nullptr : name.c_str(), data,
+                                       std::min(head.size(), kMimeHeadSize), nullptr);
+    if (type == nullptr) return "application/octet-stream";
+    gchar* mime = g_content_type_get_mime_type(type);
+    std::string out = mime != nullptr ? mime : type;
+    g_free(mime);
+    g_free(type);
+    return out;
 }
 
 }  // namespace quiddity

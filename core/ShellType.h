@@ -2,6 +2,8 @@
 // ".png"), from the shared MIME database.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,5 +17,14 @@ std::string_view ShellTypeKey(std::string_view fileName);
 // database knows the extension not at all, only uncertainly, or only as
 // generic data.
 bool LookUpShellType(std::string_view keyText, std::string& out);
+
+// The desktop's MIME type of an item ("image/png"), as file managers show
+// it: guessed from the name and the first bytes together.  An empty name
+// leaves the guess to the bytes; no bytes at all mean an empty file.
+std::string GuessMimeType(std::string_view fileName, std::span<const std::uint8_t> head);
+
+// The bytes GuessMimeType needs at most: the database's rules look no
+// further than this into a file.
+inline constexpr std::size_t kMimeHeadSize = 4096;
 
 }  // namespace quiddity

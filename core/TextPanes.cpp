@@ -93,13 +93,17 @@ std::string CHtmlPane::PageHead(std::string_view title) {
     const Rgb rgb = SplitColour(kPaneBackground);
     std::snprintf(background, sizeof background, "%02X%02X%02X", rgb.red, rgb.green, rgb.blue);
     std::string page = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>";
-    CHtmlPane titleText;
-    titleText.AppendLines(title, true);
-    page += titleText.Text();
+    page += Escape(title);
     page += "</title>\n<style>body{background:#";
     page += background;
     page += ";margin:8px}.report{white-space:pre;margin-bottom:1em}</style></head>\n<body>\n";
     return page;
+}
+
+std::string CHtmlPane::Escape(std::string_view text) {
+    CHtmlPane pane;
+    pane.AppendLines(text, true);
+    return pane.m_out;
 }
 
 }  // namespace quiddity

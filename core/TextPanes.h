@@ -19,7 +19,7 @@ public:
     void BeginReport() override {}
     void EndReport() override {}
     const std::string& Text() const { return m_out; }
-    void Clear() { m_out.clear(); m_afterCr = false; }
+    virtual void Clear() { m_out.clear(); m_afterCr = false; }
 
 protected:
     // Appends text with its line ends made "\n"; escapeHtml writes the
@@ -55,6 +55,8 @@ public:
     // goes rather than held whole.
     static std::string PageHead(std::string_view title);
     static constexpr std::string_view kPageTail = "</body></html>\n";
+    // text as HTML: display text with the reserved characters as entities.
+    static std::string Escape(std::string_view text);
 };
 
 }  // namespace quiddity

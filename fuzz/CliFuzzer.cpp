@@ -1,4 +1,5 @@
-// Batch mode's text: a path list as it arrives in pieces, and the
+// Batch mode's text: a path list as it arrives in pieces (lines, or names
+// ended by NULs), and the
 // "PATH: TYPE" line of each path, typed from hostile bytes.  Each line must
 // be one line and carry no control a terminal would obey.
 #include "FuzzSupport.h"
@@ -14,6 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parser.Add(input.substr(0, size / 2)) && parser.Add(input.substr(size / 2))) parser.Finish();
     std::string type;
     std::string line;
+    // the same bytes as a NUL-separated list: names hold any byte but NUL
+    std::vector<std::string> names;
+    CPathListParser nulParser(names, '\0');
+    if (nulParser.Add(input)) nulParser.Finish();
+    for (const std::string& name : names)
+        if (name.empty() || name.size() > kMaxListLine || name.find('\0') != std::string::npos) std::abort();
     for (const std::string& path : paths) {
         if (path.empty() || path.size() > kMaxListLine || path.find('\0') != std::string::npos) std::abort();
         // the path's own bytes stand for a file's, so the type quotes them

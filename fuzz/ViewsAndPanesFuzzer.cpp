@@ -4,6 +4,7 @@
 
 #include "FuzzSupport.h"
 #include "core/ContentViews.h"
+#include "core/JsonPane.h"
 #include "core/ReportPane.h"
 
 using namespace quiddity;
@@ -16,8 +17,9 @@ void WriteThroughEachPane(const CTextStyle& style, std::string_view text, bool m
     CPlainTextPane plain;
     CAnsiPane ansi;
     CHtmlPane html;
+    CJsonPane json;
     for (CTextPaneBase* pane : {static_cast<CTextPaneBase*>(&plain), static_cast<CTextPaneBase*>(&ansi),
-                                static_cast<CTextPaneBase*>(&html)}) {
+                                static_cast<CTextPaneBase*>(&html), static_cast<CTextPaneBase*>(&json)}) {
         pane->BeginReport();
         if (markup) RenderMarkup(*pane, styles, text);
         else pane->AppendStyledText(text, style);
@@ -26,6 +28,13 @@ void WriteThroughEachPane(const CTextStyle& style, std::string_view text, bool m
     fuzz::RequireShownSafely(plain.Text());
     fuzz::RequireShownSafely(fuzz::WithoutOwnAttributes(ansi.Text()));
     fuzz::RequireShownSafely(html.Text());
+    // the JSON object holds the same text, cut into sections, on one line
+    const std::string line = JsonLine({.strPath = text, .strType = text, .pReport = &json});
+    if (line.find('\n') != line.size() - 1) std::abort();
+    for (const CReportSection& section : json.Sections()) {
+        fuzz::RequireShownSafely(section.strHeading);
+        for (const std::string& sectionLine : section.vecLines) fuzz::RequireShownSafely(sectionLine);
+    }
 }
 
 }  // namespace

@@ -86,6 +86,7 @@ CReportResult CFileInspector::BuildInfoReport() {
         ReportNtfsInfo(m_place, m_switches.ShowFileInfo ? EDetail::Full : EDetail::Short, m_result.bBackupPrivileges, text);
     Append(m_switches.ShowFileInfo ? text : "\n", m_styles.m_cfFixed);
     if (isDirectory) {
+        m_result.strMimeType = "inode/directory";
         m_pane.EndReport();
         return m_result;
     }
@@ -118,15 +119,30 @@ CReportResult CFileInspector::BuildContentReport(const IByteSource& source) {
     return m_result;
 }
 
+CReportResult CFileInspector::BuildStreamReport(const IByteSource& source, std::string_view streamName) {
+    m_pane.BeginReport();
+    Append("\nFile info\n", m_styles.m_cfHeading);
+    Append(Format("File: %.*s\nFilesize normal.: %llu bytes\n\n", static_cast<int>(streamName.size()), streamName.data(),
+                  static_cast<unsigned long long>(source.Size())),
+           m_styles.m_cfNormal);
+    WriteTypeAndContents(source, true);
+    m_pane.EndReport();
+    return m_result;
+}
+
 void CFileInspector::WriteTypeAndContents(const IByteSource& source, bool opened) {
+    LookUpShellType(ShellTypeKey(m_place.strName), m_result.strShellType);
     if (m_switches.ShowEstimated) {
         Append("Estimated type\n", m_styles.m_cfHeading);
         Append("Shell type: ", m_styles.m_cfGray);
-        std::string shellType;
-        if (LookUpShellType(ShellTypeKey(m_place.strName), shellType)) Append(shellType, m_styles.m_cfGray);
+        Append(m_result.strShellType, m_styles.m_cfGray);
     }
-    if (opened) EstimateFileType(source, m_result.strTypeText);
-    else m_result.strTypeText = "(couldn't open the file)";
+    if (opened) {
+        EstimateFileType(source, m_result.strTypeText);
+        m_result.strMimeType = GuessMimeType(m_place.strName, ReadBlock(source, 0, kMimeHeadSize));
+    } else {
+        m_result.strTypeText = "(couldn't open the file)";
+    }
     if (m_switches.ShowEstimated) {
         Append("\nType: ", m_styles.m_cfNormal);
         Append(m_result.strTypeText, m_styles.m_cfNormal);

@@ -29,6 +29,10 @@ struct CReportResult {
     // The estimated type, for the info bar; empty when the report ended
     // before the recognizer ran.
     std::string strTypeText;
+    // The desktop's description of the name's extension and its MIME type
+    // of the item (GuessMimeType); empty when it has none or was not read.
+    std::string strShellType;
+    std::string strMimeType;
     // The errno value when the file could not be opened, else 0.
     int nOpenError = 0;
     // The details text of the executable analysis.
@@ -52,6 +56,9 @@ public:
     // The report of bytes that are no file of their own (standard input, a
     // fuzzer's input): from the estimated type on, without the file block.
     CReportResult BuildContentReport(const IByteSource& source);
+    // The same with a file block that names the stream and its size, for
+    // bytes that stand for a file (standard input).
+    CReportResult BuildStreamReport(const IByteSource& source, std::string_view streamName);
 
 private:
     void Append(std::string_view text, const CTextStyle& style) { m_pane.AppendStyledText(text, style); }

@@ -85,7 +85,8 @@ TEST(Cli, ExitStatuses) {
     EXPECT_EQ(status, 1);
     Quiddity(here, &status);
     EXPECT_EQ(status, 0);
-    for (const std::string& usageError : {"--bogus " + here, std::string(), "--format=pdf " + here}) {
+    // (no path and standard input a terminal or nothing: a usage error)
+    for (const std::string& usageError : {"--bogus " + here, std::string("</dev/null"), "--format=pdf " + here}) {
         Quiddity(usageError, &status);
         EXPECT_EQ(status, 2) << usageError;
     }

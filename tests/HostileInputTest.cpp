@@ -68,13 +68,13 @@ std::string LineStarting(const std::string& text, const std::string& label) {
     return text.substr(at, text.find('\n', at) - at);
 }
 
-// A special item is named, its type says it was not opened, and the run
-// counts as done: it was inspected, there is just nothing to read.  Returns
-// the report.
-std::string ExpectNotOpenedButReported(const std::string& path) {
+// A special item is named in the type list as file(1) names it, the
+// report's type says it was not opened, and the run counts as done: it was
+// inspected, there is just nothing to read.  Returns the report.
+std::string ExpectNotOpenedButReported(const std::string& path, const std::string& named) {
     SCOPED_TRACE(path);
     int status = -1;
-    EXPECT_EQ(Quiddity("-t " + Quote(path), &status), path + ": " + kUnopened + "\n");
+    EXPECT_EQ(Quiddity("-t " + Quote(path), &status), path + ": " + named + "\n");
     EXPECT_EQ(status, 0);
     const std::string report = Quiddity(Quote(path), &status);
     EXPECT_EQ(status, 0);
@@ -88,7 +88,7 @@ std::string ExpectNotOpenedButReported(const std::string& path) {
 TEST(HostileInput, FifoAndSocketAreNeverOpened) {
     CTempDir dir;
     ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0600), 0);
-    EXPECT_NE(ExpectNotOpenedButReported(dir.Path("pipe")).find("Streams.........:\n  (Total size: 0)\n"),
+    EXPECT_NE(ExpectNotOpenedButReported(dir.Path("pipe"), "fifo (named pipe)").find("Streams.........:\n  (Total size: 0)\n"),
               std::string::npos);
 
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -100,13 +100,13 @@ TEST(HostileInput, FifoAndSocketAreNeverOpened) {
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
     ASSERT_EQ(::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(::listen(sock, 1), 0);  // a listening socket: a connect would succeed and wait
-    ExpectNotOpenedButReported(socketPath);
+    ExpectNotOpenedButReported(socketPath, "socket");
     ::close(sock);
 }
 
 TEST(HostileInput, DevicesThatNeverEndOrAreEmpty) {
-    ExpectNotOpenedButReported("/dev/zero");
-    EXPECT_NE(LineStarting(ExpectNotOpenedButReported("/dev/null"), "Attributes......: ").find("device"),
+    ExpectNotOpenedButReported("/dev/zero", "character special (1/5)");
+    EXPECT_NE(LineStarting(ExpectNotOpenedButReported("/dev/null", "character special (1/3)"), "Attributes......: ").find("device"),
               std::string::npos);
 }
 
@@ -120,9 +120,9 @@ TEST(HostileInput, RecursiveListingPassesEveryKindOfItemAndLink) {
     dir.Write("d-folder/e-text", "words\n");
     int status = -1;
     EXPECT_EQ(Quiddity("-t -r " + Quote(dir.Path("")), &status),
-              dir.Path("a-pipe") + ": " + kUnopened + "\n" + dir.Path("b-loop") + ": " + kUnopened + "\n" +
-                  dir.Path("b-nowhere") + ": " + kUnopened + "\n" +
-                  dir.Path("c-here") + ": " + kUnopened + "\n" + dir.Path("d-folder/e-text") + ": Text file\n");
+              dir.Path("a-pipe") + ": fifo (named pipe)\n" + dir.Path("b-loop") + ": symbolic link loop\n" +
+                  dir.Path("b-nowhere") + ": broken symbolic link to nowhere\n" +
+                  dir.Path("c-here") + ": symbolic link to .\n" + dir.Path("d-folder/e-text") + ": Text file\n");
     EXPECT_EQ(status, 0);
 }
 
