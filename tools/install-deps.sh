@@ -5,7 +5,7 @@
 # to rebuild their files.
 set -eu
 
-PACKAGES="build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libelf-dev shared-mime-info libgtest-dev attr qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev binutils-mingw-w64-x86-64 libimage-exiftool-perl liblnk-utils file genisoimage python3-olefile strace libsmbclient-dev samba smbclient nlohmann-json3-dev python3-jsonschema jq desktop-file-utils man-db groff-base dpkg-dev"
+PACKAGES="build-essential cmake pkg-config zlib1g-dev libminizip-dev libglib2.0-dev libelf-dev shared-mime-info libgtest-dev attr qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev binutils-mingw-w64-x86-64 libimage-exiftool-perl liblnk-utils file genisoimage python3-olefile strace libsmbclient-dev samba smbclient nlohmann-json3-dev python3-jsonschema jq desktop-file-utils man-db groff-base dpkg-dev"
 FIXTURE_PACKAGES="bzip2 ncompress gzip p7zip-full arj gcc-mingw-w64-i686 dosfstools hfsutils ffmpeg netpbm libjpeg-turbo-progs librsvg2-bin"
 [ "${1:-}" = "--fixtures" ] && PACKAGES="$PACKAGES $FIXTURE_PACKAGES"
 
