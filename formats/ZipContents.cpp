@@ -179,6 +179,8 @@ struct ZipMarks {
 bool ListEntries(unzFile zip, ZipMarks& marks, std::string& out) {
     unz_global_info64 global{};
     if (unzGetGlobalInfo64(zip, &global) != UNZ_OK) return false;
+    // Counts and sizes stay 64-bit: ZIP64 archives pass 65535 entries and
+    // 4 GiB entries, and a 32-bit signed size would lose the note from 2 GiB.
     const auto count = static_cast<unsigned long long>(global.number_entry);
     AppendFormat(out, "<cond>Items in zip-file: %llu  ", count);
     if (count > kMaxListedEntries)
