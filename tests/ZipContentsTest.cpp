@@ -202,3 +202,25 @@ TEST(ZipFixtures, EntriesAsZipinfoListsThem) {
         EXPECT_EQ(ours.substr(ours.find('\n', items) + 1), expected) << name;
     }
 }
+
+// minizip reads through the report's one opening of the file: the program
+// opens an Office document's contents once, for reading only (the file
+// information looks at it through an O_PATH descriptor, which cannot read).
+TEST(ZipFixtures, ArchiveOpenedOnceForReading) {
+    int status = -1;
+    RunCommand("strace -V >/dev/null 2>&1", &status);
+    if (status != 0) GTEST_SKIP() << "strace is not installed";
+    test::CTempDir dir;
+    const std::string trace = dir.Path("trace");
+    const std::string path = Fixture("zip/text.docx");
+    RunCommand("strace -f -qq -e trace=open,openat,creat -o '" + trace + "' " + QUIDDITY_PROGRAM +
+               " --format=text '" + path + "' >/dev/null 2>&1");
+    std::ifstream in(trace);
+    std::size_t opens = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (line.find("\"" + path + "\"") == std::string::npos || Has(line, "O_PATH")) continue;
+        ++opens;
+        EXPECT_TRUE(Has(line, "O_RDONLY")) << line;
+    }
+    EXPECT_EQ(opens, 1u);
+}
