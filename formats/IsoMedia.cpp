@@ -139,8 +139,11 @@ bool ReadDuration(const CByteReader& atom, std::uint64_t& minutes, unsigned& sec
 // codec code.  An entry smaller than its own header ends the list.
 void ListSampleEntries(const CByteReader& atom, std::string& out, EDetail detail, MediaWalk& walk) {
     const auto count = static_cast<std::int32_t>(atom.ReadBE32(kEntryCountAt));
-    if (!atom.Ok()) return;
     const bool verbose = detail == EDetail::Full;
+    if (!atom.Ok()) {
+        if (verbose) out += "\r\n";  // the atom's line ends all the same
+        return;
+    }
     if (verbose) AppendFormat(out, "\r\n%sCount: %d \r\n", kEntryLead.data(), count);
     std::size_t entry = kFirstEntryAt;
     for (std::int32_t i = 0; i < count && atom.Has(entry, kAtomHeaderBytes); ++i) {

@@ -100,6 +100,8 @@ TEST(IsoMediaFields, ReadInsideTheirAtom) {
     const std::string text = Report(Atom("moov", compressed));
     EXPECT_TRUE(Has(text, "cmov 0x00000020  \r\n                             ------> Compressed movie data\r\n"));
     EXPECT_TRUE(Has(text, "        dcom 0x0000000C  \r\n                             ------> Compression: zlib\r\n"));
+    // A sample description too short for its count still ends its line.
+    EXPECT_TRUE(Report(Atom("moov", Atom("stsd", Be32(0)))).ends_with("    stsd 0x0000000C  \r\n"));
     const Bytes noCode = Atom("cmov", Join({Atom("dcom"), Atom("zlib", Be32(0))}));  // dcom holds no code
     EXPECT_FALSE(Has(Report(Atom("moov", noCode)), "Compression"));
 }
