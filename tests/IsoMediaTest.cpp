@@ -155,6 +155,37 @@ TEST(IsoMediaWalkLimits, DepthFreeAndSizes) {
     EXPECT_EQ(Report(huge), "Tracks: 0\r\nmoov 0xFFFFFFF0 \r\n    mvhd 0x0000001C  Total duration: 2:05\r\n");
 }
 
+// At most 10000 atoms are listed in one report, the movie atom among them.
+TEST(IsoMediaWalkLimits, ListedAtomsCap) {
+    const auto children = [](std::size_t count) {
+        Bytes movie;
+        const Bytes child = Atom("aaaa", Join({Be32(0), Be32(0)}));  // 16 bytes, no child of its own
+        for (std::size_t i = 0; i < count; ++i) movie.insert(movie.end(), child.begin(), child.end());
+        return Report(Atom("moov", movie));
+    };
+    const auto listed = [](const std::string& text) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find("aaaa"); at != std::string::npos; at = text.find("aaaa", at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(listed(children(9999)), 9999u);
+    EXPECT_EQ(listed(children(10000)), 9999u);
+}
+
+// A child's type must begin with an ASCII letter.
+TEST(IsoMediaTopLevel, TypesBeginWithALetter) {
+    for (const char* other : {"@one", "[one", "`one", "{one"}) {
+        // 16-byte atoms, so that the level goes on to the next child
+        const Bytes movie = Atom("moov", Join({Atom("Aone", Join({Be32(0), Be32(0)})), Atom("Zone", Join({Be32(0), Be32(0)})),
+                                               Atom("aone", Join({Be32(0), Be32(0)})), Atom("zone", Join({Be32(0), Be32(0)})),
+                                               Atom(other, Join({Be32(0), Be32(0)})), Atom("last", Join({Be32(0), Be32(0)}))}));
+        const std::string text = Report(movie);
+        for (const char* listed : {"Aone", "Zone", "aone", "zone"}) EXPECT_TRUE(Has(text, listed)) << other;
+        EXPECT_FALSE(Has(text, other));
+        EXPECT_FALSE(Has(text, "last")) << other;
+    }
+}
+
 // Top-level sizes below 4 end the listing; the file must start with one
 // of the family's atoms.
 TEST(IsoMediaTopLevel, SizesAndFirstAtom) {
@@ -166,6 +197,12 @@ TEST(IsoMediaTopLevel, SizesAndFirstAtom) {
         const std::string text = Report(Join({fileType, AtomSized(size, "skip", Be32(0)), Atom("mdat", Be32(0))}));
         EXPECT_TRUE(Has(text, "skip")) << size;
         EXPECT_FALSE(Has(text, "mdat")) << size;
+    }
+    // The brands are read from the first 2048 bytes at the atom: a longer
+    // file-type atom shows none.
+    for (const std::size_t size : {2048u, 2049u}) {
+        const Bytes brands = Atom("ftyp", Join({Text("isom"), Bytes(size - 12, ' ')}));
+        EXPECT_EQ(Has(Report(brands), "Main format"), size == 2048) << size;
     }
     EXPECT_EQ(Report(Atom("abcd", Be32(0))), "");
     EXPECT_EQ(Report(Text("\0\0\0\x0CjP  \r\n\x87\n"sv)), "Tracks: 0\r\njP   0x0000000C \r\n");
