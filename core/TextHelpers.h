@@ -20,6 +20,13 @@ void AppendUtf16BeAsUtf8(std::span<const std::uint8_t> bytes, std::string& out);
 // the code page leaves undefined become the C1 controls of their value.
 void AppendWindows1252AsUtf8(std::span<const std::uint8_t> bytes, std::string& out);
 
+// True when bytes are well-formed UTF-8 sequences throughout.
+bool IsValidUtf8(std::span<const std::uint8_t> bytes);
+
+// Appends each byte as its code page 437 character in UTF-8 (the ASCII
+// half as it is): the names of DOS and of older ZIP archives.
+void AppendCp437AsUtf8(std::span<const std::uint8_t> bytes, std::string& out);
+
 // Makes every control character of UTF-8 text (C0, DEL, C1, the Unicode
 // line and paragraph separators and the bidirectional overrides) a ".", so
 // that a text taken from a file stays on its one line and cannot forge

@@ -142,18 +142,6 @@ bool NameIs(std::u16string_view name, std::string_view ascii) {
            });
 }
 
-bool IsValidUtf8(std::span<const std::uint8_t> bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::uint8_t lead = bytes[i];
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        if (length == 0 || bytes.size() - i < length) return false;
-        for (std::size_t k = 1; k < length; ++k)
-            if ((bytes[i + k] & 0xC0) != 0x80) return false;
-        i += length;
-    }
-    return true;
-}
-
 // An 8-bit text of a property set in the set's code page, up to its NUL.
 std::string CodePageText(std::span<const std::uint8_t> bytes, std::uint16_t codePage) {
     std::string utf8;

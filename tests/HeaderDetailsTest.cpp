@@ -142,7 +142,8 @@ TEST(HeaderDetails, CompoundDocumentByItsFirstStream) {
 }
 
 TEST(HeaderDetails, MediaAtomsTrackersAndJet) {
-    EXPECT_EQ(TypeOfBytes("\0\0\0\x08wide\0\0\0\x08mdat"sv), "Apple QuickTime ");
+    // A movie without a movie atom has no tracks, and says so.
+    EXPECT_EQ(TypeOfBytes("\0\0\0\x08wide\0\0\0\x08mdat"sv), "Apple QuickTime Tracks: 0");
     EXPECT_EQ(TypeOfBytes("\0\0\0\x14" "ftypqt\0\0\0\0\0\0qt  "sv), "ISO multimedia: qt");
     Bytes module = Padded(1200, 1080, ".M.K");
     EXPECT_EQ(TypeOfBytes(module), "Amiga SoundTracker/ProTracker module music");

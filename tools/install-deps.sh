@@ -1,12 +1,13 @@
 #!/bin/sh
 # Installs the Debian packages that building and testing Quiddity needs,
 # and only those that are missing.  With --fixtures, also the tools that
-# tests/fixtures/streams/make-fixtures.sh and packaging/make-icons.sh run
-# to rebuild their files.
+# the tests/fixtures/*/make-fixtures.sh scripts and packaging/make-icons.sh
+# run to rebuild their files.
 set -eu
 
-PACKAGES="build-essential cmake pkg-config zlib1g-dev libglib2.0-dev libelf-dev shared-mime-info libgtest-dev attr qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev binutils-mingw-w64-x86-64 libimage-exiftool-perl liblnk-utils file genisoimage python3-olefile strace libsmbclient-dev samba smbclient nlohmann-json3-dev python3-jsonschema jq desktop-file-utils man-db groff-base dpkg-dev"
-FIXTURE_PACKAGES="bzip2 ncompress gzip p7zip-full arj gcc-mingw-w64-i686 dosfstools hfsutils ffmpeg netpbm libjpeg-turbo-progs librsvg2-bin"
+# ffprobe (ffmpeg) and zipinfo (unzip) are the tests' oracles for media and ZIP files.
+PACKAGES="build-essential cmake pkg-config zlib1g-dev libminizip-dev libglib2.0-dev libelf-dev shared-mime-info libgtest-dev attr qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev binutils-mingw-w64-x86-64 libimage-exiftool-perl liblnk-utils file genisoimage python3-olefile strace libsmbclient-dev samba smbclient nlohmann-json3-dev python3-jsonschema jq desktop-file-utils man-db groff-base dpkg-dev ffmpeg unzip"
+FIXTURE_PACKAGES="bzip2 ncompress gzip p7zip-full arj gcc-mingw-w64-i686 dosfstools hfsutils ffmpeg netpbm libjpeg-turbo-progs librsvg2-bin libopenjp2-tools libheif-examples zip openjdk-17-jdk-headless pandoc python3-openpyxl libreoffice-calc-nogui libreoffice-impress-nogui"
 [ "${1:-}" = "--fixtures" ] && PACKAGES="$PACKAGES $FIXTURE_PACKAGES"
 
 missing=""
