@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <iterator>
+#include <string_view>
 
 #include "core/ReadOnlyFile.h"
+#include "core/TextFormat.h"
 #include "recognizer/Recognition.h"
 
 namespace quiddity {
@@ -63,10 +66,49 @@ bool IsPlainText(const std::uint8_t* bytes, std::size_t n) {
     return true;
 }
 
+// True when the bytes start a character that the end of the bytes cut:
+// some continuation bytes make it a valid one.  The second byte's range
+// depends on the first (no overlong form, surrogate or code point above
+// U+10FFFF), and either the lowest or the highest continuation completes
+// every valid start.
+bool IsCutCharacter(std::string_view rest) {
+    constexpr std::size_t kLongest = 4;
+    if (rest.empty() || rest.size() >= kLongest) return false;
+    for (const char fill : {'\x80', '\xBF'}) {
+        char padded[kLongest];
+        std::fill(std::begin(padded), std::end(padded), fill);
+        std::copy(rest.begin(), rest.end(), padded);
+        if (DecodeReportCharacter(std::string_view(padded, kLongest)).length > rest.size()) return true;
+    }
+    return false;
+}
+
+// Every byte is 3 or above and the bytes are valid UTF-8.  Only a head
+// that fills its buffer may end in a cut character: a shorter one ends
+// where the file does.
+bool IsUtf8Text(const std::uint8_t* bytes, std::size_t n, bool headFull) {
+    const std::string_view text(reinterpret_cast<const char*>(bytes), n);
+    for (std::size_t i = 0; i < n;) {
+        if (bytes[i] < 0x80) {
+            if (bytes[i] < 3) return false;
+            ++i;
+            continue;
+        }
+        const std::string_view rest = text.substr(i);
+        const std::size_t length = DecodeReportCharacter(rest).length;
+        if (length < 2) return headFull && IsCutCharacter(rest);
+        i += length;
+    }
+    return true;
+}
+
 }  // namespace
 
 ETest DeliverFallBack(CRecognition& r) {
     if (IsPlainText(r.m_head.data(), r.m_nHead)) return r.Deliver("Text file");
+    // Checked only here, after the 7-bit scan failed, so that plain text and
+    // the binary files that stop the scan early pay nothing for it.
+    if (IsUtf8Text(r.m_head.data(), r.m_nHead, r.m_nHead == kHeadSize)) return r.Deliver("Text file (UTF-8)");
     if (r.byte(0) == 'x') return r.Deliver("Possible UDIF disc image (dmg)");
     return r.Deliver("Unknown");
 }
