@@ -53,18 +53,18 @@ void Recognize(CRecognition& r, std::string& out) {
 constexpr std::size_t kVector = 16;
 template <std::size_t vectors>
 bool AnyOutside(const std::uint8_t* p, std::uint8_t low, std::uint8_t high) {
+    using Bytes = std::uint8_t __attribute__((vector_size(kVector)));
     using Lanes = std::int8_t __attribute__((vector_size(kVector)));
     // b lies outside when b - low, wrapping, exceeds high - low as unsigned
     // bytes; flipping the top bit makes that one signed comparison.
-    const auto flip = static_cast<std::int8_t>(0x80);
-    const auto shift = static_cast<std::int8_t>(low);
     const auto limit = static_cast<std::int8_t>((high - low) ^ 0x80);
     Lanes outside{};
 #pragma GCC unroll 4
     for (std::size_t v = 0; v < vectors; ++v) {
-        Lanes bytes;
+        Bytes bytes;
         std::memcpy(&bytes, p + v * kVector, sizeof bytes);
-        outside |= ((bytes - shift) ^ flip) > limit;
+        const Bytes flipped = (bytes - low) ^ static_cast<std::uint8_t>(0x80);  // unsigned: wraps
+        outside |= reinterpret_cast<const Lanes&>(flipped) > limit;
     }
     std::uint64_t halves[2];
     std::memcpy(halves, &outside, sizeof halves);
