@@ -117,10 +117,18 @@ void SortItems(std::vector<CListItem>& items, int sortMode, bool descending) {
     QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system);
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<QCollatorSortKey> names;
+    // Each row's place in that order, found once: the name sort is then a
+    // sort of numbers, and so is every tie of the other keys.
+    std::vector<std::uint32_t> nameRank(items.size());
     if (sorts) {
-        names.reserve(items.size());
-        for (const CListItem& item : items) names.push_back(collator.sortKey(QString::fromUtf8(item.name)));
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(items.size());
+        for (const CListItem& item : items) keys.push_back(collator.sortKey(QString::fromUtf8(item.name)));
+        std::vector<std::uint32_t> byName(items.size());
+        std::iota(byName.begin(), byName.end(), 0u);
+        std::stable_sort(byName.begin(), byName.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return keys[a].compare(keys[b]) < 0; });
+        for (std::uint32_t rank = 0; rank < byName.size(); ++rank) nameRank[byName[rank]] = rank;
     }
     std::vector<std::string> texts;  // the Type or label column, without case
     std::vector<SizeKey> sizes;
@@ -130,19 +138,21 @@ void SortItems(std::vector<CListItem>& items, int sortMode, bool descending) {
         for (const CListItem& item : items) sizes.push_back(MakeSizeKey(item.size));
     }
     // The row's group: ".." first, then the folders, then everything else.
-    auto group = [&](std::uint32_t i) { return items[i].name == ".." ? 0 : items[i].type == kTypeDir ? 1 : 2; };
+    std::vector<std::uint8_t> groups;
+    groups.reserve(items.size());
+    for (const CListItem& item : items) groups.push_back(item.name == ".." ? 0 : item.type == kTypeDir ? 1 : 2);
     auto compare = [&](std::uint32_t a, std::uint32_t b) {
         if (!sorts) return 0;
         int order = 0;
         if (!texts.empty()) order = texts[a].compare(texts[b]);
         else if (!sizes.empty()) order = CompareSizeKeys(sizes[a], sizes[b]);
-        if (order == 0) order = names[a].compare(names[b]);  // rows the key leaves equal
+        if (order == 0) order = nameRank[a] < nameRank[b] ? -1 : nameRank[a] > nameRank[b];  // rows the key leaves equal
         return descending ? -order : order;
     };
     std::vector<std::uint32_t> order(items.size());
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        if (group(a) != group(b)) return group(a) < group(b);
+        if (groups[a] != groups[b]) return groups[a] < groups[b];
         return compare(a, b) < 0;
     });
     std::vector<CListItem> sorted;
