@@ -61,11 +61,17 @@ TEST(Utf8Text, OnlyValidSequencesOfPrintableBytes) {
     EXPECT_EQ(TypeOfBytes("slash \xE0\x80\xAF overlong"), "Unknown");       // "/" in three bytes
     EXPECT_EQ(TypeOfBytes("half \xED\xA0\x80 of a pair"), "Unknown");       // a UTF-16 surrogate, U+D800
     EXPECT_EQ(TypeOfBytes("beyond \xF4\x90\x80\x80 end"), "Unknown");       // U+110000
+    EXPECT_EQ(TypeOfBytes("euro \xE2\x82" "A short"), "Unknown");            // a letter for the third byte
     EXPECT_EQ(TypeOfBytes("caf\xC3\xA9 \x02 binary"), "Unknown");           // below 3 is never text
     EXPECT_EQ(TypeOfBytes("caf\xC3\xA9 \x7F"), "Text file (UTF-8)");        // DEL passes, as in 7-bit text
     EXPECT_EQ(TypeOfBytes("xylophone, caf\xC3\xA9"), "Text file (UTF-8)");  // text before the dmg guess
     EXPECT_EQ(TypeOfBytes("x\xFF\xFE and more"), "Possible UDIF disc image (dmg)");
     EXPECT_EQ(TypeOfBytes("plain \x80 text"), "Text file");                 // the 7-bit rule stands
+    // Far apart: a 0x80 in the ASCII before the first character, and a low
+    // byte in a later run of ASCII.
+    EXPECT_EQ(TypeOfBytes("\x80" + std::string(99, 'a') + "caf\xC3\xA9"), "Unknown");
+    EXPECT_EQ(TypeOfBytes("caf\xC3\xA9" + std::string(40, 'a') + "\x01" + std::string(40, 'a')), "Unknown");
+    EXPECT_EQ(TypeOfBytes("caf\xC3\xA9" + std::string(20, 'a') + "\x80" + std::string(20, 'a')), "Unknown");
 }
 
 // A character cut by the end of a full head is text; a short file ends where
