@@ -55,6 +55,8 @@ TEST(Utf8Text, FixturesAsFileSeesThem) {
 
 TEST(Utf8Text, OnlyValidSequencesOfPrintableBytes) {
     EXPECT_EQ(TypeOfBytes("caf\xC3\xA9 au lait"), "Text file (UTF-8)");
+    EXPECT_EQ(TypeOfBytes("\xC2\xA3 5, \xC2\xA9 2026"), "Text file (UTF-8)");  // the lowest two-byte start, C2
+    EXPECT_EQ(TypeOfBytes("an \xC1\x81 overlong A"), "Unknown");               // C1 is never a start
     EXPECT_EQ(TypeOfBytes("max \xF4\x8F\xBF\xBF ok"), "Text file (UTF-8)");  // U+10FFFF, the last code point
     EXPECT_EQ(TypeOfBytes("\xC3\xA9t\xC3\xA9 \x80"), "Unknown");            // a continuation byte on its own
     EXPECT_EQ(TypeOfBytes("slash \xC0\xAF overlong"), "Unknown");           // "/" in two bytes
