@@ -125,34 +125,47 @@ std::string BuildDosHexViewText(std::span<const std::uint8_t> bytes) {
 }
 
 std::string BuildTextViewText(std::span<const std::uint8_t> bytes) {
+    const std::string_view all(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     std::string text;
     std::string line;
+    std::size_t columns = 0;  // characters in line; a UTF-8 character takes one
     bool spaceRun = false;
     bool afterBreak = false;
     auto endLine = [&] {
         text += line;
         text += "\r\n";
         line.clear();
+        columns = 0;
     };
-    for (const std::uint8_t c : bytes) {
-        if (line.size() == kTextLineLength) endLine();
+    for (std::size_t i = 0; i < all.size();) {
+        const std::uint8_t c = bytes[i];
+        // A valid UTF-8 sequence is one character; every other byte is one
+        // character of its own, as the pane shows it.
+        const ReportCharacter character = c < 0x80 ? ReportCharacter{c, 1} : DecodeReportCharacter(all.substr(i));
+        const std::size_t length = character.length;
+        const bool printable = length > 1 ? !IsControlOrOverride(character.codePoint) : IsPrintableByte(c);
+        if (columns == kTextLineLength) endLine();
         if (c == '\r' || c == '\n') {
-            if (afterBreak) continue;
-            endLine();
-            afterBreak = true;
-            spaceRun = false;
-        } else if (!IsPrintableByte(c)) {
+            if (!afterBreak) {
+                endLine();
+                afterBreak = true;
+                spaceRun = false;
+            }
+        } else if (!printable) {
             if (spaceRun) {
                 afterBreak = false;
-                continue;
+            } else {
+                line.push_back(' ');
+                ++columns;
+                spaceRun = true;
             }
-            line.push_back(' ');
-            spaceRun = true;
         } else {
-            line.push_back(static_cast<char>(c));
+            line.append(all.substr(i, length));
+            ++columns;
             spaceRun = false;
             afterBreak = false;
         }
+        i += length;
     }
     endLine();
     return text;

@@ -16,12 +16,14 @@ bool LookUpShellType(std::string_view keyText, std::string& out) {
     out.clear();
     if (keyText.size() < 2 || keyText.front() != '.') return false;
     // Only the name is given, so the guess comes from the extension alone.
+    // GIO calls a guess uncertain whenever content could refine it (.html,
+    // .json, .ogg ...); the extension's type is what is asked for, so the
+    // guess is taken all the same.
     const std::string probeName = "x" + std::string(keyText);
-    gboolean uncertain = TRUE;
-    gchar* type = g_content_type_guess(probeName.c_str(), nullptr, 0, &uncertain);
+    gchar* type = g_content_type_guess(probeName.c_str(), nullptr, 0, nullptr);
     if (type == nullptr) return false;
     bool found = false;
-    if (!uncertain && !g_content_type_is_unknown(type)) {
+    if (!g_content_type_is_unknown(type)) {
         if (gchar* description = g_content_type_get_description(type)) {
             out = description;
             found = !out.empty();

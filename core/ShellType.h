@@ -14,8 +14,7 @@ namespace quiddity {
 std::string_view ShellTypeKey(std::string_view fileName);
 
 // Description of a key text such as ".png"; false (out empty) when the
-// database knows the extension not at all, only uncertainly, or only as
-// generic data.
+// database knows the extension not at all or only as generic data.
 bool LookUpShellType(std::string_view keyText, std::string& out);
 
 // The desktop's MIME type of an item ("image/png"), as file managers show

@@ -71,17 +71,26 @@ void CAnsiPane::EndReport() {
     if (m_styled) { m_out += "\x1b[0m"; m_styled = false; }
 }
 
+namespace {
+
+// The style's face, then the generic family a browser uses where that face
+// is missing (as on most Linux desktops).
+std::string CssFontFamily(std::string_view face) {
+    std::string family = face.find(' ') == std::string_view::npos ? std::string(face) : "'" + std::string(face) + "'";
+    family += face == "Courier New" ? ", monospace" : ", sans-serif";
+    return family;
+}
+
+}  // namespace
+
 void CHtmlPane::BeginReport() { m_out += "<div class=\"report\">"; }
 
 void CHtmlPane::AppendStyledText(std::string_view text, const CTextStyle& style) {
     if (text.empty()) return;
     const Rgb colour = SplitColour(style.colour);
-    char css[200];
-    std::snprintf(css, sizeof css,
-                  "<span style=\"font-family:'%.*s';font-size:%gpt;font-weight:%s;color:#%02X%02X%02X\">",
-                  static_cast<int>(style.face.size()), style.face.data(), style.heightTwips / 20.0,
-                  style.bold ? "bold" : "normal", colour.red, colour.green, colour.blue);
-    m_out += css;
+    m_out += "<span style=\"font-family:" + CssFontFamily(style.face);
+    AppendFormat(m_out, ";font-size:%gpt;font-weight:%s;color:#%02X%02X%02X\">", style.heightTwips / 20.0,
+                 style.bold ? "bold" : "normal", colour.red, colour.green, colour.blue);
     AppendLines(text, true);
     m_out += "</span>";
 }

@@ -1,9 +1,11 @@
-// The Linux side of the file-information block: statx for sizes, times and
-// identity, the inode flags (FS_IOC_GETFLAGS), readlink for symbolic links
+// The Linux side of the file-information block: statx for sizes, times,
+// mode, owner and identity, the inode flags (FS_IOC_GETFLAGS), readlink for symbolic links
 // and the extended attributes as the item's extra streams.
 #include "formats/FileSystemFacts.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <linux/fs.h>
 #include <linux/magic.h>
 #include <sys/ioctl.h>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <string_view>
+#include <vector>
 
 namespace quiddity {
 
@@ -32,8 +35,10 @@ constexpr std::size_t kMaxAttributeStreams = 1024;
 // The attribute list may grow between sizing and reading it.
 constexpr int kListAttempts = 3;
 
-constexpr unsigned kLookupMask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_BLOCKS | STATX_ATIME |
-                                 STATX_MTIME | STATX_BTIME;
+constexpr unsigned kLookupMask = STATX_TYPE | STATX_MODE | STATX_UID | STATX_GID | STATX_SIZE | STATX_BLOCKS |
+                                 STATX_ATIME | STATX_MTIME | STATX_BTIME;
+// Room for one account record; a record that needs more gets no name.
+constexpr std::size_t kAccountRecordRoom = 16384;
 constexpr unsigned kIdentityMask = STATX_TYPE | STATX_INO | STATX_NLINK | STATX_SIZE;
 constexpr int kNoAutomount = AT_NO_AUTOMOUNT;  // looking must not mount anything
 
@@ -62,8 +67,31 @@ FileTime TimeOf(const struct statx& st, unsigned maskBit, const statx_timestamp&
     return result;
 }
 
+std::string UserName(uid_t uid) {
+    std::vector<char> room(kAccountRecordRoom);
+    struct passwd record {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(uid, &record, room.data(), room.size(), &found) != 0 || found == nullptr) return {};
+    return found->pw_name;
+}
+
+std::string GroupName(gid_t gid) {
+    std::vector<char> room(kAccountRecordRoom);
+    struct group record {};
+    struct group* found = nullptr;
+    if (::getgrgid_r(gid, &record, room.data(), room.size(), &found) != 0 || found == nullptr) return {};
+    return found->gr_name;
+}
+
 void ReadLookup(const struct statx& st, const std::string& name, FileSystemFacts& facts) {
     facts.found = true;
+    facts.mode = st.stx_mode;
+    facts.owner = st.stx_uid;
+    facts.group = st.stx_gid;
+    facts.ownerName = UserName(st.stx_uid);
+    facts.groupName = GroupName(st.stx_gid);
+    facts.deviceMajor = st.stx_rdev_major;
+    facts.deviceMinor = st.stx_rdev_minor;
     facts.size = st.stx_size;
     facts.allocated = st.stx_blocks * kBlockUnit;
     facts.created = TimeOf(st, STATX_BTIME, st.stx_btime);

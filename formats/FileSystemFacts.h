@@ -54,6 +54,13 @@ struct FileSystemFacts {
     FileTime accessed;
     FileTime written;
     std::uint32_t attributes = 0;  // kAttribute... bits
+    std::uint32_t mode = 0;        // the item's type and permission bits (st_mode)
+    std::uint32_t owner = 0;       // user and group numbers
+    std::uint32_t group = 0;
+    std::string ownerName;         // empty where no account has the number
+    std::string groupName;
+    std::uint32_t deviceMajor = 0;  // what a character or block device stands for
+    std::uint32_t deviceMinor = 0;
 
     // From the item opened as an object (never for reading its data).
     int openError = 0;  // errno when the item could not be opened; nothing below is known then

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include <sys/stat.h>
+
 #include "core/TextFormat.h"
 #include "core/TextHelpers.h"
 #include "formats/FileSystemFacts.h"
@@ -115,6 +117,63 @@ void AppendStreamLines(std::string& out, const FileSystemFacts& facts) {
     AppendFormat(out, "  (Total size: %llu)\n", total);
 }
 
+// "-rw-r--r--" as ls(1) writes it, setuid, setgid and sticky included.
+std::string ModeText(std::uint32_t mode) {
+    std::string text;
+    switch (mode & S_IFMT) {
+        case S_IFDIR: text = "d"; break;
+        case S_IFLNK: text = "l"; break;
+        case S_IFIFO: text = "p"; break;
+        case S_IFSOCK: text = "s"; break;
+        case S_IFCHR: text = "c"; break;
+        case S_IFBLK: text = "b"; break;
+        default: text = "-"; break;
+    }
+    // For each of user, group and others: the permission bits, then the
+    // special bit that shares the execute column and its two letters.
+    struct Triplet {
+        std::uint32_t read, write, execute, special;
+        char withExecute, withoutExecute;
+    };
+    constexpr Triplet kTriplets[] = {{S_IRUSR, S_IWUSR, S_IXUSR, S_ISUID, 's', 'S'},
+                                     {S_IRGRP, S_IWGRP, S_IXGRP, S_ISGID, 's', 'S'},
+                                     {S_IROTH, S_IWOTH, S_IXOTH, S_ISVTX, 't', 'T'}};
+    for (const Triplet& t : kTriplets) {
+        text += (mode & t.read) ? 'r' : '-';
+        text += (mode & t.write) ? 'w' : '-';
+        if (mode & t.special) text += (mode & t.execute) ? t.withExecute : t.withoutExecute;
+        else text += (mode & t.execute) ? 'x' : '-';
+    }
+    return text;
+}
+
+// What an item that is neither a regular file nor a folder is.
+const char* KindText(std::uint32_t mode) {
+    switch (mode & S_IFMT) {
+        case S_IFIFO: return "FIFO";
+        case S_IFSOCK: return "socket";
+        case S_IFCHR: return "character device";
+        case S_IFBLK: return "block device";
+        case S_IFLNK: return "symbolic link";
+        default: return nullptr;
+    }
+}
+
+void AppendAccountLine(std::string& out, const char* label, const std::string& name, std::uint32_t number) {
+    out += label;
+    if (!name.empty()) out += ShowableName(name) + " ";
+    AppendFormat(out, "(%u)\n", number);
+}
+
+void AppendPosixLines(std::string& out, const FileSystemFacts& facts) {
+    AppendFormat(out, "Mode............: %s (%04o)\n", ModeText(facts.mode).c_str(), facts.mode & 07777u);
+    AppendAccountLine(out, "Owner...........: ", facts.ownerName, facts.owner);
+    AppendAccountLine(out, "Group...........: ", facts.groupName, facts.group);
+    if (const char* kind = KindText(facts.mode)) AppendFormat(out, "Kind............: %s\n", kind);
+    if (S_ISCHR(facts.mode) || S_ISBLK(facts.mode))
+        AppendFormat(out, "Device..........: %u:%u\n", facts.deviceMajor, facts.deviceMinor);
+}
+
 }  // namespace
 
 std::string FormatFileInformation(const FileSystemFacts& facts, bool listStreams) {
@@ -143,6 +202,7 @@ std::string FormatFileInformation(const FileSystemFacts& facts, bool listStreams
         out += "Object ID.......: n/a\n";  // Linux gives files no object identifiers
         if (listStreams) AppendStreamLines(out, facts);
     }
+    if (facts.found) AppendPosixLines(out, facts);
     out += "\n";
     return out;
 }

@@ -92,10 +92,44 @@ TEST(FileInformation, WholeBlockOfAPlainFileMatchesStat) {
     std::snprintf(serial, sizeof serial, "%08llX-%08llx%08llX", std::stoull(Stat(path, "%D"), nullptr, 16),
                   inode >> 32, inode & 0xFFFFFFFF);
     block += "Serial..........: " + std::string(serial) + "\nHardlinks.......: 1\nObject ID.......: n/a\n";
-    block += "Streams.........:\n  Stream: Standard data  (size: 2047)\n  (Total size: 2047)\n\n";
+    block += "Streams.........:\n  Stream: Standard data  (size: 2047)\n  (Total size: 2047)\n";
+    block += "Mode............: " + Stat(path, "%A") + " (0" + Stat(path, "%a") + ")\n";
+    block += "Owner...........: " + Stat(path, "%U (%u)") + "\nGroup...........: " + Stat(path, "%G (%g)") + "\n\n";
     EXPECT_EQ(info.Text(), block);
     EXPECT_FALSE(info.isDirectory);
     EXPECT_TRUE(info.backupPrivileges);  // the listing succeeded
+}
+
+// Mode, owner, group, kind and device numbers of a file, a setuid file, a
+// FIFO and /dev/null, as stat(1) gives them (%t:%T in hexadecimal).
+TEST(FileInformation, ModeOwnerKindAndDeviceMatchStat) {
+    CTempDir dir;
+    dir.Write("plain", "x");
+    dir.Write("setuid", "x");
+    ASSERT_EQ(::chmod(dir.Path("setuid").c_str(), 04751), 0);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 01600), 0);  // sticky without execute: T
+    const std::pair<std::string, std::string> items[] = {
+        {dir.Folder(), "plain"}, {dir.Folder(), "setuid"}, {dir.Folder(), "fifo"}, {"/dev/", "null"}};
+    for (const auto& [folder, name] : items) {
+        const std::string path = folder + name;
+        const std::string text = Inform(folder, name).Text();
+        char octal[16];
+        std::snprintf(octal, sizeof octal, "%04lo", std::stoul(Stat(path, "%a"), nullptr, 8));
+        EXPECT_EQ(Line(text, "Mode"), "Mode............: " + Stat(path, "%A") + " (" + octal + ")") << name;
+        EXPECT_EQ(Line(text, "Owner"), "Owner...........: " + Stat(path, "%U (%u)")) << name;
+        EXPECT_EQ(Line(text, "Group"), "Group...........: " + Stat(path, "%G (%g)")) << name;
+        const std::string kind = Stat(path, "%F");  // "regular file", "fifo", "character special file"
+        const std::string expectedKind = kind == "fifo" ? "Kind............: FIFO"
+                                         : kind == "character special file" ? "Kind............: character device"
+                                                                            : "";
+        EXPECT_EQ(Line(text, "Kind"), expectedKind) << name;
+        const std::string device = kind == "character special file"
+                                       ? "Device..........: " + std::to_string(std::stoul(Stat(path, "%t"), nullptr, 16)) +
+                                             ":" + std::to_string(std::stoul(Stat(path, "%T"), nullptr, 16))
+                                       : "";
+        EXPECT_EQ(Line(text, "Device"), device) << name;
+    }
+    EXPECT_NE(Line(Inform(dir.Folder(), "setuid").Text(), "Mode").find("-rwsr-x--x (4751)"), std::string::npos);
 }
 
 TEST(FileInformation, FolderHasNoDataStream) {
@@ -104,7 +138,7 @@ TEST(FileInformation, FolderHasNoDataStream) {
     const CInformation info = Inform(dir.Folder(), "sub");
     EXPECT_TRUE(info.isDirectory);
     EXPECT_EQ(Line(info.Text(), "Attributes"), Attributes(dir.Folder(), "directory"));
-    EXPECT_NE(info.Text().find("Streams.........:\n  (Total size: 0)\n\n"), std::string::npos);
+    EXPECT_NE(info.Text().find("Streams.........:\n  (Total size: 0)\nMode............: d"), std::string::npos);
 }
 
 TEST(FileInformation, SymbolicLinksShowTheirTargetUnfollowed) {
@@ -172,7 +206,7 @@ TEST(FileInformation, ExtendedAttributesAreStreams) {
     EXPECT_NE(text.find("  Stream: Standard data  (size: 100)\n"), std::string::npos);
     EXPECT_NE(text.find("  Stream: Alternative data streams  (size: 11)  user.comment\n"), std::string::npos);
     EXPECT_NE(text.find("  Stream: Alternative data streams  (size: 0)  user.empty\n"), std::string::npos);
-    EXPECT_NE(text.find("  (Total size: 111)\n\n"), std::string::npos);
+    EXPECT_NE(text.find("  (Total size: 111)\nMode............: "), std::string::npos);
 
     if (!Succeeds("setfattr -n security.quiddity -v label '" + path + "'"))
         GTEST_SKIP() << "setting security.* attributes needs a privilege this run lacks";
@@ -232,8 +266,21 @@ TEST(FileInformationFormat, SizesTimesIdentityAndErrorLines) {
     EXPECT_EQ(Line(identity, "Attributes"), "Attributes......: compressed,directory,hidden,temp");
     EXPECT_EQ(Line(identity, "Serial"), "Serial..........: 12310300000-0000000100000002");
 
+    // Accounts without a name show their number alone; a block device its numbers.
+    facts.mode = S_IFBLK | 02060;  // setgid without group execute: S
+    facts.owner = 4242;
+    facts.group = 77;
+    facts.groupName = "staff";
+    facts.deviceMajor = 259;
+    facts.deviceMinor = 65536;
+    const std::string device = FormatFileInformation(facts, false);
+    EXPECT_NE(device.find("Mode............: b---rwS--- (2060)\nOwner...........: (4242)\n"
+                          "Group...........: staff (77)\nKind............: block device\n"
+                          "Device..........: 259:65536\n\n"),
+              std::string::npos);
+
     facts.identityError = 13;
     const std::string denied = FormatFileInformation(facts, false);
-    EXPECT_NE(denied.find("\nErrorerror 13\nObject ID.......: n/a\n\n"), std::string::npos);
+    EXPECT_NE(denied.find("\nErrorerror 13\nObject ID.......: n/a\nMode............: "), std::string::npos);
     EXPECT_EQ(denied.find("Serial"), std::string::npos);
 }

@@ -32,9 +32,11 @@ const std::string kGuide = fs::path(QUIDDITY_FIXTURES).parent_path().parent_path
 // the machine that made it.
 constexpr std::string_view kShownHome = "/home/user/";
 constexpr std::time_t kSceneTime = 1746354000;  // 04.05.2025 10:20 UTC
-// No scene fixes a birth time (the moment the scene is made) or a serial
-// (device and inode): their lines are compared by label only.
-constexpr std::string_view kMachineLabels[] = {"Created.........: ", "Serial..........: "};
+// No scene fixes a birth time (the moment the scene is made), a serial
+// (device and inode), the owner and group (whoever runs the tests) or the
+// mode (the checkout's umask): their lines are compared by label only.
+constexpr std::string_view kMachineLabels[] = {"Created.........: ", "Serial..........: ", "Mode............: ",
+                                               "Owner...........: ", "Group...........: "};
 constexpr std::string_view kFence = "```";
 
 struct GuideExample {

@@ -41,11 +41,14 @@ TEST(TextPanes, HtmlSpansCarryTheStyle) {
     pane.BeginReport();
     pane.AppendStyledText("File info", s.m_cfHeading);
     pane.AppendStyledText("a<b>&c", s.m_cfFixed);
+    pane.AppendStyledText("plain", s.m_cfNormal);
     pane.EndReport();
     const std::string page = CHtmlPane::PageHead("t") + pane.Text();
     EXPECT_NE(page.find("background:#EEEEFF"), std::string::npos);
-    EXPECT_NE(page.find("font-family:'Arial';font-size:13pt;font-weight:bold;color:#C80000\">File info</span>"),
+    EXPECT_NE(page.find("font-family:Arial, sans-serif;font-size:13pt;font-weight:bold;color:#C80000\">File info</span>"),
               std::string::npos);
-    EXPECT_NE(page.find("font-family:'Courier New';font-size:9pt;font-weight:normal;color:#000000\">a&lt;b&gt;&amp;c"),
+    EXPECT_NE(page.find("font-family:'Courier New', monospace;font-size:9pt;font-weight:normal;color:#000000\">a&lt;b&gt;&amp;c"),
               std::string::npos);
+    // Each face ends in a generic family, for browsers without it.
+    EXPECT_NE(page.find("font-family:System, sans-serif;font-size:9pt;font-weight:bold"), std::string::npos);
 }

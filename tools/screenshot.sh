@@ -6,7 +6,7 @@
 # PATH), the Fusion style and a window of 1000 x 640, so no picture shows
 # the machine it was made on, and a second run differs only in the times and
 # serial that no scene can fix (a file's birth time, its inode).
-# Needs xvfb, xauth, xdotool and ImageMagick; the tests do not, so they are
+# Needs xvfb, xauth, xdotool, ImageMagick and adwaita-qt6; the tests do not, so they are
 # not among tools/install-deps.sh.
 # Usage: tools/screenshot.sh [BUILD-FOLDER]   (default: build)
 set -eu
@@ -37,7 +37,7 @@ shot() {
     picture=$1 path=$2
     shift 2
     env -i DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" HOME=/home/user TMPDIR=/tmp PATH=/usr/local/bin:/usr/bin:/bin \
-        LANG=C.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE=Fusion "$GUI" "$path" 2>/dev/null &
+        LANG=C.UTF-8 TZ=UTC QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE="${STYLE:-Fusion}" "$GUI" "$path" 2>/dev/null &
     gui=$!
     window=$(xdotool search --sync --onlyvisible --class quiddity | head -n 1)
     sleep 1  # the list is filled half a second after start-up
@@ -57,3 +57,5 @@ shot docs/browser-hex.png "$downloads/sample.png" alt+v o ctrl+h
 shot docs/browser-dos.png "$downloads/hello32.exe" alt+v d ctrl+t
 shot docs/browser-folders.png "$downloads" ctrl+s Down
 shot docs/browser-menu.png "$downloads/sample.png" Menu
+# A dark desktop style (package adwaita-qt6): the list keeps its colours.
+STYLE=adwaita-dark shot docs/browser-dark.png /usr/bin

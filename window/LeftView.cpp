@@ -56,6 +56,14 @@ void CLeftView::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Backspace: emit BackspacePressed(); return;
         case Qt::Key_Return:
         case Qt::Key_Enter: emit EnterPressed(); return;
+        // The first and the last row (the table alone would go to the first
+        // and last column of the current row, which are one and the same).
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            if (model() != nullptr && model()->rowCount() > 0)
+                SelectItem(event->key() == Qt::Key_Home ? 0 : model()->rowCount() - 1);
+            emit SelectionMoved();
+            return;
         default:
             QTableView::keyPressEvent(event);
             emit SelectionMoved();

@@ -61,9 +61,9 @@ void CLocationModel::Insert(int row, CListItem item) {
     endInsertRows();
 }
 
-void CLocationModel::Sort(int sortMode) {
+void CLocationModel::Sort(int sortMode, bool descending) {
     beginResetModel();
-    SortItems(m_items, sortMode);
+    SortItems(m_items, sortMode, descending);
     endResetModel();
 }
 

@@ -24,7 +24,7 @@ public:
     // Inserts before row (0 to the row count).
     void Insert(int row, CListItem item);
     // Sorts in place; the view's selection is the caller's to restore.
-    void Sort(int sortMode);
+    void Sort(int sortMode, bool descending);
 
     const CListItem& Item(int row) const { return m_items[static_cast<std::size_t>(row)]; }
     const std::vector<CListItem>& Items() const { return m_items; }

@@ -2,6 +2,8 @@
 
 #include "core/TextFormat.h"
 
+#include <QCollator>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,17 +57,6 @@ int CompareSizeKeys(const SizeKey& a, const SizeKey& b) {
     return EndsWith(b.lowered, "mb") ? 1 : 0;
 }
 
-// Gaps n/2, n/4, ... 1, each an insertion pass: the order of equal rows is
-// the one this list has always shown.
-template <typename Compare>
-void ShellSort(std::vector<std::uint32_t>& order, Compare compare) {
-    const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(order.size());
-    for (std::ptrdiff_t gap = n / 2; gap > 0; gap /= 2)
-        for (std::ptrdiff_t i = gap; i < n; ++i)
-            for (std::ptrdiff_t j = i - gap; j >= 0 && compare(order[j], order[j + gap]) > 0; j -= gap)
-                std::swap(order[j], order[j + gap]);
-}
-
 std::string Trimmed(std::string_view text, std::string_view characters) {
     const std::size_t first = text.find_first_not_of(characters);
     if (first == std::string_view::npos) return {};
@@ -115,22 +106,55 @@ bool IsDirectory(const std::string& path) {
 
 int CompareSizeTexts(std::string_view a, std::string_view b) { return CompareSizeKeys(MakeSizeKey(a), MakeSizeKey(b)); }
 
-void SortItems(std::vector<CListItem>& items, int sortMode) {
+void SortItems(std::vector<CListItem>& items, int sortMode, bool descending) {
+    // Names in natural order: digits as numbers ("8" before "7950"), letters
+    // without regard to case.  Keys are made once, not at every comparison.
+    const bool sorts = sortMode == kSortByName || sortMode == kSortByType || sortMode == kSortBySize ||
+                       sortMode == kSortByLabel;
+    // The C locale's collation is plain code order, without numbers or case:
+    // there the list sorts as in English (the common Unicode order).
+    const QLocale system = QLocale::system();
+    QCollator collator(system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // Each row's place in that order, found once: the name sort is then a
+    // sort of numbers, and so is every tie of the other keys.
+    std::vector<std::uint32_t> nameRank(items.size());
+    if (sorts) {
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(items.size());
+        for (const CListItem& item : items) keys.push_back(collator.sortKey(QString::fromUtf8(item.name)));
+        std::vector<std::uint32_t> byName(items.size());
+        std::iota(byName.begin(), byName.end(), 0u);
+        std::stable_sort(byName.begin(), byName.end(),
+                         [&](std::uint32_t a, std::uint32_t b) { return keys[a].compare(keys[b]) < 0; });
+        for (std::uint32_t rank = 0; rank < byName.size(); ++rank) nameRank[byName[rank]] = rank;
+    }
+    std::vector<std::string> texts;  // the Type or label column, without case
+    std::vector<SizeKey> sizes;
+    if (sortMode == kSortByType || sortMode == kSortByLabel) {
+        for (const CListItem& item : items) texts.push_back(Lowered(sortMode == kSortByType ? item.type : item.size));
+    } else if (sortMode == kSortBySize) {
+        for (const CListItem& item : items) sizes.push_back(MakeSizeKey(item.size));
+    }
+    // The row's group: ".." first, then the folders, then everything else.
+    std::vector<std::uint8_t> groups;
+    groups.reserve(items.size());
+    for (const CListItem& item : items) groups.push_back(item.name == ".." ? 0 : item.type == kTypeDir ? 1 : 2);
+    auto compare = [&](std::uint32_t a, std::uint32_t b) {
+        if (!sorts) return 0;
+        int order = 0;
+        if (!texts.empty()) order = texts[a].compare(texts[b]);
+        else if (!sizes.empty()) order = CompareSizeKeys(sizes[a], sizes[b]);
+        if (order == 0) order = nameRank[a] < nameRank[b] ? -1 : nameRank[a] > nameRank[b];  // rows the key leaves equal
+        return descending ? -order : order;
+    };
     std::vector<std::uint32_t> order(items.size());
     std::iota(order.begin(), order.end(), 0u);
-    if (sortMode == kSortBySize) {
-        std::vector<SizeKey> keys;
-        keys.reserve(items.size());
-        for (const CListItem& item : items) keys.push_back(MakeSizeKey(item.size));
-        ShellSort(order, [&](std::uint32_t a, std::uint32_t b) { return CompareSizeKeys(keys[a], keys[b]); });
-    } else if (sortMode == kSortByName || sortMode == kSortByType || sortMode == kSortByLabel) {
-        std::vector<std::string> keys;
-        keys.reserve(items.size());
-        for (const CListItem& item : items)
-            keys.push_back(Lowered(sortMode == kSortByName ? item.name : sortMode == kSortByType ? item.type : item.size));
-        ShellSort(order, [&](std::uint32_t a, std::uint32_t b) { return keys[a].compare(keys[b]); });
-    }
-    std::stable_partition(order.begin(), order.end(), [&](std::uint32_t i) { return items[i].type == kTypeDir; });
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (groups[a] != groups[b]) return groups[a] < groups[b];
+        return compare(a, b) < 0;
+    });
     std::vector<CListItem> sorted;
     sorted.reserve(items.size());
     for (const std::uint32_t i : order) sorted.push_back(std::move(items[i]));

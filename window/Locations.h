@@ -19,10 +19,11 @@ enum ESortMode : int { kSortByName = 0, kSortByType = 1, kSortBySize = 2, kSortB
 // number; texts of other shapes mostly compare equal.
 int CompareSizeTexts(std::string_view a, std::string_view b);
 
-// Sorts by the mode (other modes leave the order as it is), then puts every
-// "(dir)" row in front of the others, each group in sorted order.  Ties
-// come out as the list's Shell sort has always left them.
-void SortItems(std::vector<CListItem>& items, int sortMode);
+// Sorts by the mode, forwards or backwards; rows its key leaves equal (one
+// type, one size) follow by name, names in natural order ("8" before "7950",
+// letters in any case).  Other modes leave the order as it is.  Whatever
+// the mode, ".." comes first, then every other "(dir)" row, then the rest.
+void SortItems(std::vector<CListItem>& items, int sortMode, bool descending = false);
 
 // The rows of a folder in the order a listing shows them before sorting:
 // folders in front in directory order ("." left out, ".." kept), files after

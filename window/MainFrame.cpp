@@ -190,10 +190,9 @@ CMainFrame::CMainFrame(std::string commandLinePath, QWidget* parent)
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kListPaneWidth, 600});
     setCentralWidget(m_pSplitter);
-    // The list shares the pane's background.
-    QPalette listPalette = m_pList->palette();
-    listPalette.setColor(QPalette::Base, m_pRichEdit->palette().color(QPalette::Base));
-    m_pList->setPalette(listPalette);
+    // The list shares the pane's background, and with it its black text.
+    m_pList->setPalette(WithPaneColours(m_pList->palette()));
+    m_pList->horizontalHeader()->setPalette(WithPaneHeaderColours(m_pList->horizontalHeader()->palette()));
     m_pModel->SetItems({{"Venter...", "", ""}});
     m_pNoAnswerTimer = new QTimer(this);
     m_pNoAnswerTimer->setSingleShot(true);
@@ -208,7 +207,8 @@ CMainFrame::CMainFrame(std::string commandLinePath, QWidget* parent)
         StartTimer(kTimerContextMenu, kListDelay);
     });
     connect(m_pRichEdit, &CQuiddityView::TabPressed, this, &CMainFrame::ActivateOtherPane);
-    connect(m_pList->horizontalHeader(), &QHeaderView::sectionClicked, this, &CMainFrame::SortByColumn);
+    m_pList->horizontalHeader()->setSortIndicatorShown(true);
+    connect(m_pList->horizontalHeader(), &QHeaderView::sectionClicked, this, &CMainFrame::HeaderClicked);
 
     BuildBars();
     BuildMenus();
@@ -286,10 +286,17 @@ void CMainFrame::BuildMenus() {
     viewMenu->addSeparator();
     m_pOffsetsAction = viewMenu->addAction(QStringLiteral("Show &offsets"));
     m_pOffsetsAction->setCheckable(true);
-    connect(m_pOffsetsAction, &QAction::toggled, this, [this](bool on) { m_bShowOffsets = on; });
+    connect(m_pOffsetsAction, &QAction::toggled, this, [this](bool on) {
+        m_bShowOffsets = on;
+        RedrawContentView();
+    });
     m_pDosModeAction = viewMenu->addAction(QStringLiteral("&DOS mode"));
     m_pDosModeAction->setCheckable(true);
-    connect(m_pDosModeAction, &QAction::toggled, this, [this](bool on) { m_bDosMode = on; });
+    connect(m_pDosModeAction, &QAction::toggled, this, [this](bool on) {
+        m_bDosMode = on;
+        m_pOffsetsAction->setEnabled(!on);  // the DOS hex view writes no offsets
+        RedrawContentView();
+    });
     viewMenu->addSeparator();
     QMenu* sortMenu = viewMenu->addMenu(QStringLiteral("&Sort"));
     sortMenu->addAction(QStringLiteral("By &name"), this, [this] { SortByColumn(kSortByName); });
@@ -342,7 +349,9 @@ void CMainFrame::ShowDrives() {
     for (std::string& drive : MountedDrives(ReadSmallFile("/proc/self/mountinfo")))
         items.insert(items.begin(), CListItem{std::move(drive), std::string(kTypeDrive), {}});
     m_nSortMode = kSortByName;
+    m_bSortDescending = false;
     SortItems(items, m_nSortMode);
+    ShowSortIndicator();
     items.push_back({std::string(kNetworkEntry), std::string(kTypeDrive), {}});
     items.push_back({std::string(kSpecialFoldersEntry), std::string(kTypeDrive), {}});
     m_pModel->SetItems(std::move(items));
@@ -379,6 +388,7 @@ void CMainFrame::ShowSpecialFolders() {
     const std::string configFolder = configHome && *configHome ? configHome : std::string(home ? home : "") + "/.config";
     m_pModel->SetItems(SpecialFolderItems(GetEnvAnyCase, ReadSmallFile(configFolder + "/user-dirs.dirs")));
     m_nSortMode = kSortByLabel;
+    m_bSortDescending = false;
     SortList();
     m_nSortMode = kSortByType;
     SelectItem(0);
@@ -699,11 +709,28 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::SortList() {
     const int row = m_pList->SelectionMark();
     const std::string selected = row >= 0 ? m_pModel->Item(row).name : std::string();
-    m_pModel->Sort(m_nSortMode);
+    m_pModel->Sort(m_nSortMode, m_bSortDescending);
     if (row >= 0) SelectItem(m_pModel->FindName(selected));
+    ShowSortIndicator();
+}
+
+// The header shows the column and direction of a column's sort; the special
+// folders' order by label belongs to no column.
+void CMainFrame::ShowSortIndicator() {
+    m_nSortColumn = m_nSortMode >= kSortByName && m_nSortMode <= kSortBySize ? m_nSortMode : -1;
+    m_pList->horizontalHeader()->setSortIndicator(m_nSortColumn,
+                                                  m_bSortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void CMainFrame::SortByColumn(int column) {
+    m_nSortMode = column;
+    m_bSortDescending = false;
+    SortList();
+}
+
+// A second click on the column the list is sorted by reverses the order.
+void CMainFrame::HeaderClicked(int column) {
+    m_bSortDescending = column == m_nSortColumn && !m_bSortDescending;
     m_nSortMode = column;
     SortList();
 }
@@ -855,6 +882,18 @@ void CMainFrame::SetViewType(int viewType) {
     m_nViewType = viewType;
     ViewButton(viewType)->setChecked(true);
     ViewAction(viewType)->setChecked(true);
+    StartTimer(kTimerUpdate, kViewDelay);
+}
+
+// The display switches change the hex and text views of a file only; the
+// pane shows the change as a view command would, without waiting for the
+// next update (and a start page stays).
+void CMainFrame::RedrawContentView() {
+    if (m_nViewType != kViewHex && m_nViewType != kViewText) return;
+    const int row = m_pList->SelectionMark();
+    if (row < 0) return;
+    const CListItem& item = m_pModel->Item(row);
+    if (item.type.starts_with('(') || item.name == kNoFilesFound) return;  // markers, not files
     StartTimer(kTimerUpdate, kViewDelay);
 }
 

@@ -71,6 +71,8 @@ public:
     void OpenPath(std::string path, EPathSource source);
     void SortList();
     void SortByColumn(int column);
+    void HeaderClicked(int column);
+    void ShowSortIndicator();
 
     // Right pane.
     void UpdateContentPane();
@@ -82,6 +84,7 @@ public:
     void ShowKeyboardShortcuts();
     void GoTo();
     void SetViewType(int viewType);
+    void RedrawContentView();
     void ActivateOtherPane();
 
     // Settings, about box, context menu and its shell actions.
@@ -105,6 +108,7 @@ public:
     void SetNoAnswerDelay(int milliseconds) { m_nNoAnswerDelay = milliseconds; }
     int ViewType() const { return m_nViewType; }
     int SortMode() const { return m_nSortMode; }
+    bool SortDescending() const { return m_bSortDescending; }
     CLeftView* List() const { return m_pList; }
     CQuiddityView* Pane() const { return m_pRichEdit; }
     CLocationModel* Model() const { return m_pModel; }
@@ -160,6 +164,8 @@ private:
     std::string m_strServer;
     std::string m_commandLinePath;
     int m_nSortMode = kSortByName;
+    bool m_bSortDescending = false;
+    int m_nSortColumn = -1;  // the column whose sort the header shows, or -1
     int m_nViewType = kViewHex;
     bool m_bShowOffsets = false;
     bool m_bDosMode = false;

@@ -15,17 +15,37 @@ QColor ColourOf(std::uint32_t colour) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
+// A selection and a header face light enough for black text (contrast
+// above 10:1) and distinct from the background.
+constexpr QRgb kSelectionColour = qRgb(0xB4, 0xCC, 0xF0);
+constexpr QRgb kHeaderColour = qRgb(0xDD, 0xDD, 0xEE);
+
 }  // namespace
+
+QPalette WithPaneColours(QPalette palette) {
+    palette.setColor(QPalette::Base, ColourOf(kPaneBackground));
+    palette.setColor(QPalette::AlternateBase, ColourOf(kPaneBackground));
+    palette.setColor(QPalette::Text, Qt::black);
+    palette.setColor(QPalette::Highlight, QColor(kSelectionColour));
+    palette.setColor(QPalette::HighlightedText, Qt::black);
+    return palette;
+}
+
+QPalette WithPaneHeaderColours(QPalette palette) {
+    palette = WithPaneColours(palette);
+    for (const QPalette::ColorRole face : {QPalette::Button, QPalette::Window})
+        palette.setColor(face, QColor(kHeaderColour));
+    for (const QPalette::ColorRole text : {QPalette::ButtonText, QPalette::WindowText})
+        palette.setColor(text, Qt::black);
+    return palette;
+}
 
 CQuiddityView::CQuiddityView(QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
     setLineWrapMode(QTextEdit::NoWrap);
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, ColourOf(kPaneBackground));
-    palette.setColor(QPalette::Text, Qt::black);
-    setPalette(palette);
+    setPalette(WithPaneColours(palette()));
     setCurrentCharFormat(FormatOf(InitTextStyles().m_cfNormal));
 }
 

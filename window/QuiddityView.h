@@ -12,6 +12,14 @@
 
 namespace quiddity {
 
+// The pane's colours on a palette: its light blue background with black
+// text, and a selection and column headers that stay readable on it, so
+// that a dark desktop palette leaves every text of the pane and the list
+// readable.  Roles not named here follow the desktop.
+QPalette WithPaneColours(QPalette palette);
+// The same for the list's column headers, drawn as buttons.
+QPalette WithPaneHeaderColours(QPalette palette);
+
 class CQuiddityView : public QTextEdit, public IReportPane {
     Q_OBJECT
 public:

@@ -14,7 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -150,7 +153,7 @@ private slots:
                 QCOMPARE(items[3].name + items[4].name, std::string("aB.txt"));  // case ignored
             }
             if (mode == kSortBySize) QCOMPARE(items[3].name, std::string("a"));
-            if (mode == 7) QCOMPARE(items[0].name + items[1].name + items[2].name, std::string("zdir..adir"));
+            if (mode == 7) QCOMPARE(items[0].name + items[1].name + items[2].name, std::string("..zdiradir"));
         }
     }
 
@@ -390,13 +393,105 @@ private slots:
         QCOMPARE(lines.at(1), QStringLiteral("QRST") + QString(12, u' ') + "  51 52 53 54 " + QString(36, u' '));
         QCOMPARE(frame.TypeField()->text(), QStringLiteral("Text file"));
 
-        frame.OffsetsAction()->trigger();  // takes effect at the next update
-        QCOMPARE(PaneLines(frame).at(1).left(4), QStringLiteral("QRST"));
-        frame.UpdateContentPane();
-        lines = PaneLines(frame);
-        QVERIFY(lines.at(0).startsWith("000:ABCD"));
-        QVERIFY(lines.at(1).startsWith("010:QRST"));
+        // The switches redraw the pane by themselves.
         frame.OffsetsAction()->trigger();
+        QTRY_VERIFY(PaneLines(frame).at(1).startsWith("010:QRST"));
+        QVERIFY(PaneLines(frame).at(0).startsWith("000:ABCD"));
+        frame.DosModeAction()->trigger();  // DOS mode writes no offsets, so the switch is off meanwhile
+        QTRY_VERIFY(PaneLines(frame).at(1).startsWith(" QRST"));
+        QVERIFY(!frame.OffsetsAction()->isEnabled());
+        frame.SetViewType(kViewText);
+        frame.DosModeAction()->trigger();
+        QVERIFY(frame.OffsetsAction()->isEnabled());
+        QTRY_COMPARE(PaneLines(frame).at(0), QStringLiteral("ABCDEFGHIJKLMNOPQRST"));
+        frame.OffsetsAction()->trigger();
+        frame.SetViewType(kViewHex);
+        QTRY_VERIFY(PaneLines(frame).at(0).startsWith("ABCD"));
+    }
+
+    // Names in natural order, ".." first in every order, ties by name, a
+    // second click reversing, and the header showing it.
+    void listOrderByHeaderClicksAndHomeEnd() {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString() + "/";
+        for (const char* name : {"10", "7950", "8", "1", "2", "b.txt", "C.TXT", "a.txt"}) WriteFile(folder + name, "x");
+        for (const char* name : {"dir10", "dir9"}) QCOMPARE(::mkdir((folder + name).c_str(), 0700), 0);
+        CMainFrame& frame = FrameInFolder(folder);
+        using Names = std::vector<std::string>;
+        QCOMPARE(Column(*frame.Model(), 0),
+                 (Names{"..", "dir9", "dir10", "1", "2", "8", "10", "7950", "a.txt", "b.txt", "C.TXT"}));
+        QHeaderView* header = frame.List()->horizontalHeader();
+        auto click = [&](int column) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
+        };
+        click(1);  // by type: ".txt" and ".TXT" are one type, "" another
+        QCOMPARE(Column(*frame.Model(), 0),
+                 (Names{"..", "dir9", "dir10", "1", "2", "8", "10", "7950", "a.txt", "b.txt", "C.TXT"}));
+        QCOMPARE(header->sortIndicatorSection(), 1);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+        click(1);
+        QCOMPARE(Column(*frame.Model(), 0),
+                 (Names{"..", "dir10", "dir9", "C.TXT", "b.txt", "a.txt", "7950", "10", "8", "2", "1"}));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QVERIFY(frame.SortDescending());
+        click(0);  // another column starts ascending
+        QCOMPARE(Column(*frame.Model(), 0).at(3), std::string("1"));
+        QCOMPARE(header->sortIndicatorSection(), 0);
+        QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+
+        frame.List()->setFocus();
+        QTest::keyClick(frame.List(), Qt::Key_End);
+        QCOMPARE(SelectedName(frame), std::string("C.TXT"));
+        QTRY_COMPARE(frame.FileNameField()->text(), QStringLiteral("C.TXT"));
+        QTest::keyClick(frame.List(), Qt::Key_Home);
+        QCOMPARE(SelectedName(frame), std::string(".."));
+    }
+
+    // Under a dark desktop palette every text on the fixed light background
+    // keeps a contrast of at least 4.5:1 (WCAG AA); the rest of the window
+    // follows the desktop.
+    void darkPaletteLeavesTheListReadable() {
+        const QPalette saved = QApplication::palette();
+        QPalette dark;
+        for (const auto& [role, colour] : std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+                 {QPalette::Window, QColor(0x2B, 0x2B, 0x2B)}, {QPalette::WindowText, QColor(0xEE, 0xEE, 0xEE)},
+                 {QPalette::Base, QColor(0x1E, 0x1E, 0x1E)},   {QPalette::AlternateBase, QColor(0x26, 0x26, 0x26)},
+                 {QPalette::Text, QColor(0xF0, 0xF0, 0xF0)},   {QPalette::Button, QColor(0x35, 0x35, 0x35)},
+                 {QPalette::ButtonText, QColor(0xF0, 0xF0, 0xF0)}, {QPalette::Highlight, QColor(0x15, 0x53, 0x9E)},
+                 {QPalette::HighlightedText, QColor(0xFF, 0xFF, 0xFF)}})
+            dark.setColor(role, colour);
+        QApplication::setPalette(dark);
+        CMainFrame& frame = FrameInFolder(m_folder);
+        const auto contrast = [](const QColor& a, const QColor& b) {
+            const auto luminance = [](const QColor& c) {
+                const auto linear = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+                return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+            };
+            const double la = luminance(a), lb = luminance(b);
+            return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+        };
+        struct Pair {
+            const QWidget* widget;
+            QPalette::ColorRole text, background;
+        };
+        const QWidget* header = frame.List()->horizontalHeader();
+        for (const Pair& pair : {Pair{frame.List(), QPalette::Text, QPalette::Base},
+                                 Pair{frame.List(), QPalette::HighlightedText, QPalette::Highlight},
+                                 Pair{header, QPalette::ButtonText, QPalette::Button},
+                                 Pair{header, QPalette::WindowText, QPalette::Window},
+                                 Pair{frame.Pane(), QPalette::Text, QPalette::Base},
+                                 Pair{frame.Pane(), QPalette::HighlightedText, QPalette::Highlight}}) {
+            for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                const QPalette& palette = pair.widget->palette();
+                const double ratio = contrast(palette.color(group, pair.text), palette.color(group, pair.background));
+                QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2").arg(pair.widget->metaObject()->className()).arg(ratio)));
+            }
+        }
+        QCOMPARE(frame.List()->palette().color(QPalette::Base), QColor(238, 238, 255));  // the fixed background stays
+        QCOMPARE(frame.palette().color(QPalette::Window), QColor(0x2B, 0x2B, 0x2B));    // the frame is the desktop's
+        m_frame.reset();
+        QApplication::setPalette(saved);
     }
 
     void foldersDrivesAndNothingFound() {
