@@ -18,6 +18,7 @@
 using namespace quiddity;
 using quiddity::test::CCompoundCraft;
 using quiddity::test::Fixture;
+using quiddity::test::ReadWholeFile;
 using quiddity::test::PutLE16;
 using quiddity::test::PutLE32;
 using quiddity::test::PutText;
@@ -26,11 +27,6 @@ using quiddity::test::RunCommand;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string ReportOf(const Bytes& bytes) {
     std::string out = "stale";
@@ -137,7 +133,7 @@ TEST(CompoundDocumentFixtures, StreamsAndSizesAgreeWithOlefile) {
             RunCommand("/usr/bin/python3 " + Fixture("ole2/list-olefile.py") + " '" + path + "' | grep '^stream ' | cut -c8- | LC_ALL=C sort", &status);
         ASSERT_EQ(status, 0) << "python3-olefile is missing (tools/install-deps.sh installs it)";
         ASSERT_FALSE(listed.empty());
-        std::string ours = ListedStreams(ReportOf(ReadFile(path)));
+        std::string ours = ListedStreams(ReportOf(ReadWholeFile(path)));
         std::vector<std::string> sorted;
         std::istringstream in(ours);
         for (std::string l; std::getline(in, l);) sorted.push_back(l);
@@ -152,16 +148,16 @@ TEST(CompoundDocumentFixtures, StreamsAndSizesAgreeWithOlefile) {
 }
 
 TEST(CompoundDocumentFixtures, OutlookDetail) {
-    EXPECT_EQ(OutlookOf(ReadFile(Fixture("ole2/note.msg"))), "(IPM.Note) ");
+    EXPECT_EQ(OutlookOf(ReadWholeFile(Fixture("ole2/note.msg"))), "(IPM.Note) ");
     // msibuild names itself as an 8-bit application name.
-    EXPECT_EQ(OutlookOf(ReadFile(Fixture("ole2/installer.msi"))), "(app: libmsi msibuild) ");
+    EXPECT_EQ(OutlookOf(ReadWholeFile(Fixture("ole2/installer.msi"))), "(app: libmsi msibuild) ");
     int status = 0;
     EXPECT_EQ(OutlookOf(Utf8Bytes("plain text, no compound file"), &status), "");
     EXPECT_LT(status, 0);
 }
 
 TEST(CompoundDocumentFixtures, TruncatedTwinsLoseLinesQuietly) {
-    const Bytes whole = ReadFile(Fixture("ole2/writer.doc"));
+    const Bytes whole = ReadWholeFile(Fixture("ole2/writer.doc"));
     const std::string full = ReportOf(whole);
     ASSERT_NE(full.find("*SummaryInformation"), std::string::npos);
     for (std::size_t size = 0; size < whole.size(); size += 256) {

@@ -18,15 +18,12 @@
 
 using namespace quiddity;
 using quiddity::test::Fixture;
+using quiddity::test::ReadFixture;
 using quiddity::test::RunCommand;
 using quiddity::test::TypeOfBytes;
 
 namespace {
 
-std::vector<std::uint8_t> BytesOf(const std::string& relative) {
-    std::ifstream in(Fixture(relative), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 bool HasTool(const std::string& probe) {
     int status = -1;
@@ -74,7 +71,7 @@ TEST(DetailFixtures, DiscImagesAsIsoinfoReadsThem) {
 // images are cut at a sector's end and a byte before (only whole sectors count).
 TEST(DetailFixtures, CutFilesLoseTextsFromTheEnd) {
     for (const char* file : {"details/video.rm", "details/video.wmv", "details/bridge.iso", "details/hybrid.iso"}) {
-        const std::vector<std::uint8_t> bytes = BytesOf(file);
+        const std::vector<std::uint8_t> bytes = ReadFixture(file);
         const std::string whole = TypeOfBytes(bytes);
         const bool disc = std::string_view(file).ends_with(".iso");
         for (std::size_t cut = disc ? 18 * 2048 - 1 : 64; cut < (disc ? 24 * 2048 : bytes.size()); ++cut) {
@@ -84,7 +81,7 @@ TEST(DetailFixtures, CutFilesLoseTextsFromTheEnd) {
         }
     }
     // Without sector 16 whole the hybrid image is the partition map alone.
-    const std::vector<std::uint8_t> hybrid = BytesOf("details/hybrid.iso");
+    const std::vector<std::uint8_t> hybrid = ReadFixture("details/hybrid.iso");
     EXPECT_EQ(TypeOfBytes(std::span(hybrid).first(17 * 2048 - 1)), "HFS or HFS+ disc image ");
     EXPECT_EQ(TypeOfBytes(std::span(hybrid).first(17 * 2048)), "ISO 9660 CD/DVD image, HFS/HFS+ (Hybrid) ");
 }

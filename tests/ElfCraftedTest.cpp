@@ -15,7 +15,7 @@ using namespace quiddity::test;
 
 namespace {
 
-std::vector<std::uint8_t> ReadFixture(const std::string& name) { return ReadWholeFile(Fixture("elf/" + name)); }
+std::vector<std::uint8_t> ReadElfFixture(const std::string& name) { return ReadFixture("elf/" + name); }
 
 using Strings = std::vector<std::string>;
 
@@ -285,7 +285,7 @@ TEST(ElfCrafted, CoreDumpNotesOfEitherLayout) {
 // Only symbols that other objects can bind to are exports: not a local one,
 // not a hidden one.
 TEST(ElfCrafted, LocalAndHiddenDynamicSymbolsAreNoExports) {
-    const std::vector<std::uint8_t> library = ReadFixture("libgreet.so.1");
+    const std::vector<std::uint8_t> library = ReadElfFixture("libgreet.so.1");
     EXPECT_EQ(Values(ElfLines(library), "Dynamic exports"), Strings{"1"});
     // The defined symbol of .dynsym.
     const CByteReader file(library);
@@ -310,7 +310,7 @@ TEST(ElfCrafted, LocalAndHiddenDynamicSymbolsAreNoExports) {
 // A header cut short keeps the identification lines it has; libelf can
 // read nothing more.
 TEST(ElfCrafted, HeaderCutShort) {
-    std::vector<std::uint8_t> bytes = ReadFixture("hello-hardened");
+    std::vector<std::uint8_t> bytes = ReadElfFixture("hello-hardened");
     bytes.resize(40);
     const std::string lines = ElfLines(bytes);
     EXPECT_EQ(Values(lines, "Class"), Strings{"64-bit"});
@@ -327,7 +327,7 @@ TEST(ElfCrafted, HeaderCutShort) {
 TEST(ElfCrafted, HeaderAloneIsWhole) {
     for (const auto& [name, size] : {std::pair<const char*, std::size_t>{"hello-hardened", 64}, {"add-i386", 52}}) {
         SCOPED_TRACE(name);
-        std::vector<std::uint8_t> bytes = ReadFixture(name);
+        std::vector<std::uint8_t> bytes = ReadElfFixture(name);
         bytes.resize(size);
         const bool wide = size == 64;
         PutText(bytes, wide ? 32 : 28, std::string(wide ? 16 : 8, '\0'));  // e_phoff, e_shoff: no tables
@@ -343,7 +343,7 @@ TEST(ElfCrafted, HeaderAloneIsWhole) {
 
 // Counts in the header that reach past the end of the file.
 TEST(ElfCrafted, TableCountsPastTheFile) {
-    std::vector<std::uint8_t> bytes = ReadFixture("hello-debug");
+    std::vector<std::uint8_t> bytes = ReadElfFixture("hello-debug");
     PutLE16(bytes, 60, 0xFE00);  // e_shnum: 65,024 section headers, far past the end
     std::string lines = ElfLines(bytes);
     EXPECT_EQ(Values(lines, "Interpreter"), Strings{"/lib64/ld-linux-x86-64.so.2"});
@@ -353,7 +353,7 @@ TEST(ElfCrafted, TableCountsPastTheFile) {
     ASSERT_EQ(Values(lines, "Warning").size(), 1u);
     EXPECT_TRUE(Values(lines, "Warning")[0].starts_with("cut short: " + std::to_string(bytes.size()) + " of "));
 
-    bytes = ReadFixture("hello-debug");
+    bytes = ReadElfFixture("hello-debug");
     PutLE16(bytes, 56, 0xFF00);  // e_phnum: 65,280 program headers
     lines = ElfLines(bytes);
     EXPECT_EQ(Values(lines, "Program headers"), Strings{"65280"});
@@ -370,7 +370,7 @@ TEST(ElfCrafted, TableCountsPastTheFile) {
 // The section names are lost, the sections are not: the symbol table is
 // still found by its type, but nothing is said of debug sections.
 TEST(ElfCrafted, SectionNameTableIndexOutOfRange) {
-    std::vector<std::uint8_t> bytes = ReadFixture("hello-debug");
+    std::vector<std::uint8_t> bytes = ReadElfFixture("hello-debug");
     PutLE16(bytes, 62, 0xFE00);  // e_shstrndx: past the 39 sections
     const std::string lines = ElfLines(bytes);
     EXPECT_EQ(Values(lines, "Symbol table"), Strings{"37 entries"});
@@ -382,7 +382,7 @@ TEST(ElfCrafted, SectionNameTableIndexOutOfRange) {
 // one far larger than any linker writes gives its count and nothing read
 // from its table.
 TEST(ElfCrafted, CountsKeptInTheFirstSectionHeader) {
-    const std::vector<std::uint8_t> original = ReadFixture("hello-debug");
+    const std::vector<std::uint8_t> original = ReadElfFixture("hello-debug");
     const std::string expected = ElfLines(original);
     const std::size_t first = CByteReader(original).ReadLE64(0x28);  // e_shoff
     std::vector<std::uint8_t> bytes = original;
@@ -409,7 +409,7 @@ TEST(ElfCrafted, CountsKeptInTheFirstSectionHeader) {
 // The separate debug file's name ends at its zero however long it is, and
 // its CRC follows; of several debug link sections the first is read.
 TEST(ElfCrafted, DebugLinkNamesOfAnyLength) {
-    std::vector<std::uint8_t> bytes = ReadFixture("hello-debuglink");
+    std::vector<std::uint8_t> bytes = ReadElfFixture("hello-debuglink");
     ASSERT_EQ(Values(ElfLines(bytes), "Debug link"), Strings{"hello.debug (CRC-32 DC2C046E)"});
     const CByteReader file(bytes);
     const std::size_t link = SectionHeaderWhere(bytes, [&](std::size_t header) {

@@ -2,21 +2,15 @@
 // values of its labelled lines.
 #pragma once
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "core/ByteSource.h"
 #include "executable/Elf.h"
 
 namespace quiddity::test {
-
-inline std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 inline std::string ElfLines(const std::vector<std::uint8_t>& bytes) {
     std::string lines;

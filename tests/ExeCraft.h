@@ -151,11 +151,6 @@ inline ExeAnalysis Report(const std::vector<std::uint8_t>& bytes) {
     return ReportExecutable(CMemoryByteSource(bytes), false);
 }
 
-inline std::vector<std::uint8_t> ReadFixture(const std::string& relative) {
-    std::ifstream in(Fixture(relative), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 inline std::vector<std::uint8_t> ReadPeFixture(const std::string& name) { return ReadFixture("pe/" + name); }
 
 // The line of `text` that starts with `prefix`, without its end; "(none)" if absent.

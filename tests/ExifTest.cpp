@@ -16,16 +16,12 @@
 
 using namespace quiddity;
 using quiddity::test::Fixture;
+using quiddity::test::ReadWholeFile;
 using quiddity::test::RunCommand;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string ExifOf(const Bytes& bytes) {
     std::string out = "stale";
@@ -137,8 +133,8 @@ CTiff CameraTiff(bool motorola) {
 // The fixtures come from tools/exiftool; their byte-order twins must agree
 // line by line, and the facts must agree with exiftool's reading.
 TEST(Exif, RealPicturesAgreeWithExiftool) {
-    const std::string intel = ExifOf(ReadFile(Fixture("exif/camera-ii.jpg")));
-    EXPECT_EQ(intel, ExifOf(ReadFile(Fixture("exif/camera-mm.jpg"))));
+    const std::string intel = ExifOf(ReadWholeFile(Fixture("exif/camera-ii.jpg")));
+    EXPECT_EQ(intel, ExifOf(ReadWholeFile(Fixture("exif/camera-mm.jpg"))));
 
     const std::string oracle =
         RunCommand("exiftool -s3 -n -Make -Model -DateTimeOriginal -ImageWidth -ImageHeight -FNumber -ISO '" +
@@ -160,12 +156,12 @@ TEST(Exif, RealPicturesAgreeWithExiftool) {
     const std::string exposure = RunCommand("exiftool -s3 -ExposureTime '" + Fixture("exif/camera-ii.jpg") + "'");
     EXPECT_EQ(LineValue(intel, "Exposure time.....: "), " 0.004 s  (" + exposure.substr(0, exposure.find('\n')) + ")");
 
-    EXPECT_EQ(ExifOf(ReadFile(Fixture("exif/jfif-only.jpg"))), "");
+    EXPECT_EQ(ExifOf(ReadWholeFile(Fixture("exif/jfif-only.jpg"))), "");
 }
 
 // A picture cut anywhere loses lines and never reads past its bytes.
 TEST(Exif, TruncatedPictureNeverCrashes) {
-    const Bytes whole = ReadFile(Fixture("exif/camera-mm.jpg"));
+    const Bytes whole = ReadWholeFile(Fixture("exif/camera-mm.jpg"));
     ASSERT_GT(whole.size(), 200u);
     for (std::size_t size = 0; size < whole.size(); size += 7) {
         const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));

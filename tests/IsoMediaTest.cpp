@@ -13,6 +13,7 @@
 
 using namespace quiddity;
 using quiddity::test::Fixture;
+using quiddity::test::ReadFixture;
 using quiddity::test::RunCommand;
 using namespace std::string_view_literals;
 
@@ -60,10 +61,6 @@ std::string Report(const Bytes& bytes, EDetail detail = EDetail::Full) {
 
 bool Has(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
-Bytes FixtureBytes(const std::string& relative) {
-    std::ifstream in(Fixture(relative), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 }  // namespace
 
@@ -242,7 +239,7 @@ TEST(IsoMediaFixtures, TracksAndCodecsAsFfprobeReadsThem) {
         }
         std::string codes;
         std::string full;
-        ReportIsoMedia(CMemoryByteSource(FixtureBytes(std::string("media/") + name)), EDetail::Full, full);
+        ReportIsoMedia(CMemoryByteSource(ReadFixture(std::string("media/") + name)), EDetail::Full, full);
         for (std::size_t at = full.find("------> "); at != std::string::npos; at = full.find("------> ", at + 1)) {
             const std::size_t code = at + 8;
             if (full.compare(code, 6, "Count:") == 0) continue;
@@ -256,7 +253,7 @@ TEST(IsoMediaFixtures, TracksAndCodecsAsFfprobeReadsThem) {
 // The short text of a movie with a video and a sound track, and cut
 // copies of it that lose what was cut off.
 TEST(IsoMediaFixtures, ShortTextAndCutCopies) {
-    const Bytes whole = FixtureBytes("media/two-tracks.mp4");
+    const Bytes whole = ReadFixture("media/two-tracks.mp4");
     std::string text;
     ReportIsoMedia(CMemoryByteSource(whole), EDetail::Short, text);
     EXPECT_EQ(text, "0:00 Video mp4v Audio mp4a");

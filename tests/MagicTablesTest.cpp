@@ -19,6 +19,7 @@
 using namespace quiddity;
 using quiddity::test::Fixture;
 using quiddity::test::HeadOf;
+using quiddity::test::ReadFixture;
 using quiddity::test::TypeOfBytes;
 using quiddity::test::PutBE32;
 using quiddity::test::PutText;
@@ -48,8 +49,7 @@ CRecognition RunGroup4(const std::vector<std::uint8_t>& head) {
 TEST(MagicTables, TruncatedFilesKeepTheirMagic) {
     for (const char* name : {"little.tiff", "video.mkv", "tune.mid"}) {
         const std::string whole = TypeOfFixture(name);
-        std::ifstream in(Fixture(std::string("magic/") + name), std::ios::binary);
-        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::vector<std::uint8_t> bytes = ReadFixture(std::string("magic/") + name);
         ASSERT_GT(bytes.size(), 8u) << name;
         for (std::size_t cut = 5; cut <= bytes.size(); ++cut)
             EXPECT_EQ(TypeOfBytes(std::span(bytes).first(cut)), whole) << name << " cut at " << cut;

@@ -13,6 +13,7 @@
 using namespace quiddity;
 using quiddity::test::CTempDir;
 using quiddity::test::Fixture;
+using quiddity::test::ReadWholeFile;
 using quiddity::test::PutLE16;
 using quiddity::test::PutLE32;
 using quiddity::test::RunCommand;
@@ -20,11 +21,6 @@ using quiddity::test::RunCommand;
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string LinkOf(const Bytes& bytes, const CItemPlace& place = {}) {
     std::string out = "stale";
@@ -65,7 +61,7 @@ TEST(ShellLink, FixturesAgreeWithLnkinfo) {
         const std::string path = Fixture(std::string("lnk/") + name);
         const std::string oracle = RunCommand("lnkinfo '" + path + "'");
         ASSERT_NE(oracle.find("Link information"), std::string::npos) << "lnkinfo (liblnk-utils) is needed";
-        const std::string ours = LinkOf(ReadFile(path));
+        const std::string ours = LinkOf(ReadWholeFile(path));
         auto same = [&](const char* theirs, const char* mine) {
             const std::string expected = ValueAfter(oracle, theirs);
             EXPECT_EQ(expected == "(none)" ? expected : expected.substr(0, 256), ValueAfter(ours, mine))
@@ -85,7 +81,7 @@ TEST(ShellLink, FixturesAgreeWithLnkinfo) {
 
 // A link cut anywhere keeps its header lines or gives nothing at all.
 TEST(ShellLink, TruncatedLinkNeverCrashes) {
-    const Bytes whole = ReadFile(Fixture("lnk/local-target.lnk"));
+    const Bytes whole = ReadWholeFile(Fixture("lnk/local-target.lnk"));
     for (std::size_t size = 0; size < whole.size(); ++size) {
         const std::string text = LinkOf(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)));
         if (size < 76) {

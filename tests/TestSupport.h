@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -107,6 +109,14 @@ inline void PutText(std::vector<std::uint8_t>& b, std::size_t at, std::string_vi
 }
 
 inline std::string Fixture(std::string_view relative) { return std::string(QUIDDITY_FIXTURES) + "/" + std::string(relative); }
+
+// The bytes of a file, or none when it cannot be read.
+inline std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::vector<std::uint8_t> ReadFixture(std::string_view relative) { return ReadWholeFile(Fixture(relative)); }
 
 // Runs a shell command line and returns its standard output; *status gets
 // the exit status.

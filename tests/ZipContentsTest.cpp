@@ -18,6 +18,7 @@
 
 using namespace quiddity;
 using quiddity::test::Fixture;
+using quiddity::test::ReadFixture;
 using quiddity::test::PutLE16;
 using quiddity::test::PutLE32;
 using quiddity::test::PutText;
@@ -111,10 +112,6 @@ std::string Shown(const std::string& markup) {
     return pane.Text();
 }
 
-Bytes FixtureBytes(const std::string& relative) {
-    std::ifstream in(Fixture(relative), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 bool Has(const std::string& text, std::string_view part) { return text.find(part) != std::string::npos; }
 
@@ -123,7 +120,7 @@ bool Has(const std::string& text, std::string_view part) { return text.find(part
 // Names that look like markup or like a line of the report stay one line
 // each, and every later line stays.
 TEST(ZipNames, MarkupInNamesIsShownNotObeyed) {
-    EXPECT_EQ(Shown(Markup(FixtureBytes("zip/names.zip"))),
+    EXPECT_EQ(Shown(Markup(ReadFixture("zip/names.zip"))),
               "Items in zip-file: 4  \n  a<b  (size:2)\n  <h1>x  (size:2)\n  x.Items in zip-file: 9  (size:2)\n"
               "  last.txt  (size:2)\n");
     EXPECT_EQ(MarkupText("a<b>\x1b[1m\xE2\x80\xAE"), "a<lt>b<gt>.[1m.");
@@ -195,7 +192,7 @@ TEST(ZipFixtures, EntriesAsZipinfoListsThem) {
             expected += "\n";
             at = end + 1;
         }
-        const std::string ours = Markup(FixtureBytes(std::string("zip/") + name));
+        const std::string ours = Markup(ReadFixture(std::string("zip/") + name));
         const std::size_t items = ours.find("<cond>Items in zip-file: ");
         ASSERT_NE(items, std::string::npos) << name;
         EXPECT_EQ(ours.substr(items + 25, ours.find(' ', items + 25) - items - 25) + "\n", count) << name;
