@@ -12,7 +12,7 @@ fail() { echo "packaging: $*" >&2; exit 1; }
 
 DESTDIR="$stage/root" cmake --install "$build" --prefix /usr >/dev/null
 root="$stage/root/usr"
-expected="bin/quiddity share/applications/quiddity.desktop share/man/man1/quiddity.1 share/man/man1/quiddity-gui.1
+expected="bin/quiddity share/applications/quiddity.desktop share/man/man1/quiddity.1.gz share/man/man1/quiddity-gui.1.gz
 share/icons/hicolor/scalable/apps/quiddity.svg share/icons/hicolor/48x48/apps/quiddity.png
 share/icons/hicolor/128x128/apps/quiddity.png share/icons/hicolor/256x256/apps/quiddity.png
 share/bash-completion/completions/quiddity"
@@ -25,9 +25,9 @@ desktop-file-validate "$root/share/applications/quiddity.desktop" > "$stage/desk
     { cat "$stage/desktop.log" >&2; fail "desktop-file-validate refuses the menu entry"; }
 grep -q 'error:' "$stage/desktop.log" && fail "desktop-file-validate: $(cat "$stage/desktop.log")"
 for page in quiddity quiddity-gui; do
-    warnings=$(MANWIDTH=80 man --warnings -l "$root/share/man/man1/$page.1" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "man --warnings on $page.1: $warnings"
-    grep -q "^\.TH .* \"quiddity $version\"" "$root/share/man/man1/$page.1" || fail "$page.1 is not of version $version"
+    warnings=$(MANWIDTH=80 man --warnings -l "$root/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "man --warnings on $page.1.gz: $warnings"
+    zcat "$root/share/man/man1/$page.1.gz" | grep -q "^\.TH .* \"quiddity $version\"" || fail "$page.1.gz is not of version $version"
 done
 bash -n "$root/share/bash-completion/completions/quiddity" || fail "the completion is no bash"
 
@@ -35,7 +35,7 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$stage/package" > "$stage/c
     { cat "$stage/cpack.log" >&2; fail "cpack could not make the package"; }
 deb=$(ls "$stage"/package/quiddity_*_*.deb)
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/quiddity ./usr/share/applications/quiddity.desktop ./usr/share/man/man1/quiddity.1; do
+for file in ./usr/bin/quiddity ./usr/share/applications/quiddity.desktop ./usr/share/man/man1/quiddity.1.gz; do
     echo "$contents" | grep -q " $file\$" || fail "$file is not in the package"
 done
 if [ "$gui" = ON ]; then echo "$contents" | grep -q ' ./usr/bin/quiddity-gui$' || fail "no browser in the package"; fi
