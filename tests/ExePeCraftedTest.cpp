@@ -158,18 +158,19 @@ TEST(ExePeCrafted, Pe32PlusGoesThroughEveryStep) {
 
 TEST(ExePeCrafted, Pe32PlusHeaderTooSmallForItsDirectories) {
     std::vector<std::uint8_t> b = AsPe32Plus(CraftPe({}, 0x800));
-    // Room for the export and import directories only; the count still says 16.
-    constexpr std::size_t kTable = kCraftOpt + 112 + 2 * 8;
-    PutLE16(b, kCraftCoff + 2, 1);         // NumberOfSections
-    PutLE16(b, kCraftCoff + 16, 112 + 2 * 8);  // SizeOfOptionalHeader
-    PutText(b, kTable, ".text");           // what a resource directory entry would be read from
-    PutLE32(b, kTable + 12, 0x1000);       // VirtualAddress
-    PutLE32(b, kTable + 16, 0x600);        // SizeOfRawData
-    PutLE32(b, kTable + 20, 0x200);        // PointerToRawData
+    // Room for directories 0 to 3 only; the count still says 16.
+    constexpr std::size_t kTable = kCraftOpt + 112 + 4 * 8;
+    PutLE16(b, kCraftCoff + 2, 1);             // NumberOfSections
+    PutLE16(b, kCraftCoff + 16, 112 + 4 * 8);  // SizeOfOptionalHeader
+    PutLE32(b, kTable - 4, 0x10);              // directory 3 (Exception), the last that fits: its size
+    PutText(b, kTable, ".text");               // where directory 4 (Security) would be read from
+    PutLE32(b, kTable + 12, 0x1000);           // VirtualAddress
+    PutLE32(b, kTable + 16, 0x600);            // SizeOfRawData
+    PutLE32(b, kTable + 20, 0x200);            // PointerToRawData
     const std::string d = Analyze(b).detailsText;
     EXPECT_EQ(LineStarting(d, "  Section"), "  Section: 00000600 00000200 000007FF .text ()");
-    EXPECT_EQ(LineStarting(d, " Resource dir"), " Resource dir...: 00000000");
-    EXPECT_EQ(LineStarting(d, " Exception"), " Exception......: 00000000");
+    EXPECT_EQ(LineStarting(d, " Exception").substr(0, 26), " Exception......: 00000010");
+    EXPECT_EQ(LineStarting(d, " Security"), " Security.......: 00000000");
     EXPECT_EQ(LineStarting(d, "RVA Entries"), "RVA Entries.....: 16");
 }
 
