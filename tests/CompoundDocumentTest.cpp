@@ -201,11 +201,14 @@ TEST(CompoundDocumentTree, VersionFourSizesAndStreamsOutsideTheFile) {
     const std::uint32_t lost = v4.AddStream(u"Lost", Bytes(5000, 'l'));
     v4.entries[lost].start = 9999;  // past the end of the file
     const std::uint32_t empty = v4.AddStream(u"Empty", Bytes{});
-    v4.Link(0, {big, lost, empty});
+    // 4096 bytes, the cutoff itself, lie in regular sectors, not the mini stream.
+    const std::uint32_t cutoff = v4.AddStream(u"Cutoff", Bytes(4096, 'c'));
+    v4.Link(0, {big, lost, empty, cutoff});
     EXPECT_EQ(ReportOf(v4.Build()),
               "Big   \t(size: 5368709120)\n"
               "Lost   \t(Unavailable)\n"
-              "Empty   \t(size: 0)\n");
+              "Empty   \t(size: 0)\n"
+              "Cutoff   \t(size: 4096)\n");
 
     // Version 3 keeps only the size's low half: writers left garbage above.
     CCompoundCraft v3;
