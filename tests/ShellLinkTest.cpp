@@ -147,4 +147,7 @@ TEST(ShellLink, LocationRecordsStayInsideTheBlock) {
         << text;
     EXPECT_EQ(text.find("Network path"), std::string::npos);
     EXPECT_EQ(text.find("Remaining path"), std::string::npos);
+
+    PutLE32(link, block + 0x20, 7);                 // drive type: one past the known ones
+    EXPECT_NE(LinkOf(link).find("                Type....: Unknown\n"), std::string::npos);
 }
