@@ -10,6 +10,23 @@ using namespace quiddity;
 using namespace quiddity::test;
 using namespace std::string_view_literals;
 
+// The directory lines after the imports when every directory is empty.
+constexpr std::string_view kEmptyDirectoryLines =
+    " Resource dir...: 00000000\n"
+    " Exception......: 00000000\r\n"
+    " Security.......: 00000000\r\n"
+    " BaseReloc......: 00000000\r\n"
+    " Debug..........: 00000000\r\n"
+    " Arch./Copyright: 00000000\r\n"
+    " Global Pointers: 00000000\r\n"
+    " TLS directory..: 00000000\r\n"
+    " Load config....: 00000000\r\n"
+    " Bound imports..: 00000000\r\n"
+    " IAT............: 00000000\r\n"
+    " Delay import...: 00000000\r\n"
+    " COM Descriptor.: 00000000\r\n"
+    " Unused.........: 00000000\r\n";
+
 TEST(ExePeCrafted, HeaderSectionsAndClosingBlock) {
     std::vector<std::uint8_t> b = CraftTwoSectionPe();
     PutLE32(b, kCraftCoff + 12, 7);  // NumberOfSymbols
@@ -30,20 +47,7 @@ TEST(ExePeCrafted, HeaderSectionsAndClosingBlock) {
               " Exports:\n"
               "      (none)\r\n"
               " Imports:\r\n"  // RVA 0 lies in no section: the heading only
-              " Resource dir...: 00000000\n"
-              " Exception......: 00000000\r\n"
-              " Security.......: 00000000\r\n"
-              " BaseReloc......: 00000000\r\n"
-              " Debug..........: 00000000\r\n"
-              " Arch./Copyright: 00000000\r\n"
-              " Global Pointers: 00000000\r\n"
-              " TLS directory..: 00000000\r\n"
-              " Load config....: 00000000\r\n"
-              " Bound imports..: 00000000\r\n"
-              " IAT............: 00000000\r\n"
-              " Delay import...: 00000000\r\n"
-              " COM Descriptor.: 00000000\r\n"
-              " Unused.........: 00000000\r\n"
+              + std::string(kEmptyDirectoryLines) +
               "RVA Entry point.: 00001000\r\n"
               "RVA Base of code: 00001000\r\n"
               "Image base......: 00400000\r\n"
@@ -133,20 +137,7 @@ TEST(ExePeCrafted, Pe32PlusGoesThroughEveryStep) {
               " Imports:\r\n"
               "      KERNEL32.dll\r\n"
               "      exports64.dll\r\n"
-              " Resource dir...: 00000000\n"
-              " Exception......: 00000000\r\n"
-              " Security.......: 00000000\r\n"
-              " BaseReloc......: 00000000\r\n"
-              " Debug..........: 00000000\r\n"
-              " Arch./Copyright: 00000000\r\n"
-              " Global Pointers: 00000000\r\n"
-              " TLS directory..: 00000000\r\n"
-              " Load config....: 00000000\r\n"
-              " Bound imports..: 00000000\r\n"
-              " IAT............: 00000000\r\n"
-              " Delay import...: 00000000\r\n"
-              " COM Descriptor.: 00000000\r\n"
-              " Unused.........: 00000000\r\n"
+              + std::string(kEmptyDirectoryLines) +
               "RVA Entry point.: 00001000\r\n"
               "RVA Base of code: 00001000\r\n"
               "Image base......: 0000000100040000\r\n"
